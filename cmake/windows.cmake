@@ -1,0 +1,30 @@
+# The Windows programs, their tests under Wine, and the native side built
+# alongside as an external project so that one CTest run covers both.
+enable_language(RC)
+
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/wine-run)
+set(CMAKE_CXX_STANDARD 17)
+
+# Shipped programs: no exceptions, no RTTI, no C++ library at run time.
+set(WINDOWS_PROGRAM_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -Wall -Wextra -Wno-cast-function-type)
+set(WINDOWS_LINK_FLAGS -static -static-libgcc -s -Wl,--gc-sections)
+
+add_subdirectory(translator)
+add_subdirectory(tests)
+add_subdirectory(bench)
+
+include(ExternalProject)
+find_program(NATIVE_CXX NAMES clang++ clang++-14 REQUIRED)
+find_program(NATIVE_CC NAMES clang clang-14 REQUIRED)
+ExternalProject_Add(native
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${CMAKE_BINARY_DIR}/native
+    CMAKE_ARGS -DCMAKE_C_COMPILER=${NATIVE_CC} -DCMAKE_CXX_COMPILER=${NATIVE_CXX}
+               -DCMAKE_BUILD_TYPE=RelWithDebInfo
+               -DQUORV_SERVICE_HOST=${QUORV_SERVICE_HOST}
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    USES_TERMINAL_BUILD ON)
+set(NATIVE_BINARY_DIR ${CMAKE_BINARY_DIR}/native)
+include(${CMAKE_SOURCE_DIR}/tests/nativeTests.cmake)

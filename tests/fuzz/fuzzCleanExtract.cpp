@@ -1,0 +1,44 @@
+// Any page, any target: cleaning and extraction stay inside their buffers
+// and leave a terminated text that fits workText.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include "languagePairs.h"
+#include "replyExtractor.h"
+#include "translationState.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static char* source = (char*)malloc(SOURCE_TEXT_SIZE);
+    static char* work = (char*)malloc(WORK_TEXT_SIZE);
+    static char* net = (char*)malloc(NET_BUFFER_SIZE);
+    sourceText = source;
+    workText = work;
+    netBuffer = net;
+    if (size == 0)
+        return 0;
+    targetLanguage = data[0] % LANGUAGE_COUNT;
+    size_t pageSize = size - 1 < NET_BUFFER_SIZE - 1 ? size - 1 : NET_BUFFER_SIZE - 1;
+    memcpy(netBuffer, data + 1, pageSize);
+    netBuffer[pageSize] = 0;
+
+    strcpy(workText, "encoded");
+    if (!cleanPage()) {
+        if (memchr(netBuffer, '<', strlen(netBuffer)) || strcmp(workText, "encoded"))
+            abort();
+        return 0;
+    }
+    size_t cleaned = strlen(workText);
+    if (cleaned > WORK_TEXT_SIZE - 1)
+        abort();
+    // Carriage returns and line feeds only come as CR LF pairs.
+    for (size_t i = 0; i < cleaned; ++i) {
+        if (workText[i] == '\r' && workText[i + 1] != '\n')
+            abort();
+        if (workText[i] == '\n' && (i == 0 || workText[i - 1] != '\r'))
+            abort();
+    }
+    if (extractTranslation() && strlen(workText) > cleaned)
+        abort();
+    return 0;
+}

@@ -1,0 +1,14 @@
+# Tests of the native build (see cmake/native.cmake), registered by path so
+# that one CTest run covers the native and the Windows side.
+add_test(NAME engine_text_native COMMAND ${NATIVE_BINARY_DIR}/tests/engine_text_tests)
+
+foreach(fuzzer fuzzCleanExtract fuzzEncodeExpand)
+    string(REGEX REPLACE "^fuzz" "" corpus ${fuzzer})
+    string(REGEX REPLACE "([a-z])([A-Z])" "\\1_\\2" corpus ${corpus})
+    string(TOLOWER ${corpus} corpus)
+    add_test(NAME ${fuzzer}_smoke
+        COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run-smoke ${NATIVE_BINARY_DIR}/tests/${fuzzer}
+                ${CMAKE_SOURCE_DIR}/tests/corpus/${corpus} ${CMAKE_BINARY_DIR}/fuzz-scratch/${fuzzer}
+                ${QUORV_FUZZ_SECONDS})
+    set_tests_properties(${fuzzer}_smoke PROPERTIES TIMEOUT 300)
+endforeach()

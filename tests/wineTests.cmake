@@ -1,0 +1,36 @@
+# Windows tests run under Wine through tests/wine-run, each in a prefix, HOME
+# and X server of its own below the build folder.
+set(QUORV_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
+
+# add_wine_test(NAME target LANGUAGE en|de [NETWORK] [ARGS ...])
+# NETWORK runs the test in a network namespace of its own, where it may
+# listen on 127.0.0.1 port 80.
+function(add_wine_test name target)
+    cmake_parse_arguments(W "NETWORK" "LANGUAGE" "ARGS" ${ARGN})
+    if(W_LANGUAGE STREQUAL "de")
+        set(locale de_DE.UTF-8)
+    else()
+        set(locale en_US.UTF-8)
+    endif()
+    add_test(NAME ${name} COMMAND ${target} ${W_ARGS})
+    set(env QUORV_WINE_ROOT=${QUORV_WINE_ROOT} QUORV_TEST_NAME=${name} LC_ALL=${locale}
+            QUORV_EXPECT_LANGUAGE=${W_LANGUAGE})
+    if(W_NETWORK)
+        list(APPEND env QUORV_NETNS=1)
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300
+        FIXTURES_REQUIRED wine_prefix)
+endfunction()
+
+add_test(NAME wine_prefix_template COMMAND ${CMAKE_SOURCE_DIR}/tests/wine-run --prepare)
+set_tests_properties(wine_prefix_template PROPERTIES
+    ENVIRONMENT "QUORV_WINE_ROOT=${QUORV_WINE_ROOT}" FIXTURES_SETUP wine_prefix TIMEOUT 600)
+
+set(WINDOWS_TEST_FLAGS -O1 -Wall -Wextra -DDOCTEST_CONFIG_NO_MULTITHREADING)
+
+add_executable(engine_text_tests engine/engineTextTests.cpp support/doctestMain.cpp)
+target_include_directories(engine_text_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
+target_compile_options(engine_text_tests PRIVATE ${WINDOWS_TEST_FLAGS})
+target_link_options(engine_text_tests PRIVATE -static)
+target_link_libraries(engine_text_tests PRIVATE engine_text)
+add_wine_test(engine_text_wine engine_text_tests LANGUAGE en)

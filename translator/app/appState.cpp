@@ -1,0 +1,4 @@
+#include "appState.h"
+
+HINSTANCE instanceHandle;
+HWND mainWindow;

@@ -1,0 +1,76 @@
+#include "textsAndMessages.h"
+#include "appState.h"
+#include "makerInfo.h"
+#include "resource.h"
+
+enum { FORMAT_SIZE = 260, MESSAGE_SIZE = 1024 };
+
+const char productName[] = "Quorvel";
+const char supportAddress[] = MAKER_SUPPORT_ADDRESS;
+char errorTextBuffer[ERROR_TEXT_SIZE];
+char languageNames[LANGUAGE_COUNT][LANGUAGE_NAME_SIZE];
+char contactPage[CONTACT_PAGE_SIZE];
+
+int reportMessage(UINT id, UINT type, va_list arguments)
+{
+    char format[FORMAT_SIZE];
+    char message[MESSAGE_SIZE];
+    if (!LoadStringA(instanceHandle, id, format, sizeof format))
+        format[0] = 0;
+    wvsprintfA(message, format, arguments);
+    return MessageBoxA(mainWindow, message, productName, type);
+}
+
+void reportError(UINT id, ...)
+{
+    va_list arguments;
+    va_start(arguments, id);
+    reportMessage(id, MB_OK | MB_ICONERROR, arguments);
+    va_end(arguments);
+}
+
+char* systemErrorText(int code)
+{
+    if (code == -1)
+        code = (int)GetLastError();
+    // Without arguments to fill in, a system text with inserts must keep
+    // them as written rather than read arguments that are not there.
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, (DWORD)code,
+                        0x0400, errorTextBuffer, sizeof errorTextBuffer, 0)) {
+        char format[FORMAT_SIZE];
+        if (!LoadStringA(instanceHandle, IDS_ERROR_CODE, format, sizeof format))
+            format[0] = 0;
+        wsprintfA(errorTextBuffer, format, code, supportAddress);
+    }
+    return errorTextBuffer;
+}
+
+void splitLanguageNames(const char* names)
+{
+    const char* next = names;
+    for (int slot = 0; slot < LANGUAGE_COUNT && *next; ++slot) {
+        // A name too long for its slot is cut; the rest of it is skipped.
+        int length = 0;
+        for (; *next && *next != '|'; ++next)
+            if (length < LANGUAGE_NAME_SIZE - 1)
+                languageNames[slot][length++] = *next;
+        languageNames[slot][length] = 0;
+        if (*next == '|')
+            ++next;
+    }
+}
+
+void loadLanguageNames()
+{
+    char names[FORMAT_SIZE];
+    if (LoadStringA(instanceHandle, IDS_LANGUAGE_NAMES, names, sizeof names))
+        splitLanguageNames(names);
+}
+
+void showStatusText(UINT id)
+{
+    char text[FORMAT_SIZE];
+    if (!LoadStringA(instanceHandle, id, text, sizeof text))
+        text[0] = 0;
+    SetDlgItemTextA(mainWindow, IDC_STATUS_LINE, text);
+}

@@ -1,0 +1,25 @@
+// Message boxes from the string table, system error texts, and the texts
+// kept in memory for the whole run.
+#pragma once
+#include <windows.h>
+#include <stdarg.h>
+#include "languagePairs.h"
+
+enum { ERROR_TEXT_SIZE = 1024, LANGUAGE_NAME_SIZE = 20, CONTACT_PAGE_SIZE = 260 };
+
+extern const char productName[];
+extern const char supportAddress[];
+extern char errorTextBuffer[ERROR_TEXT_SIZE];
+extern char languageNames[LANGUAGE_COUNT][LANGUAGE_NAME_SIZE];
+extern char contactPage[CONTACT_PAGE_SIZE];
+
+// Shows string id formatted with the arguments; returns the button pressed.
+int reportMessage(UINT id, UINT type, va_list arguments);
+void reportError(UINT id, ...);
+// The system's text for code; -1 stands for GetLastError().
+char* systemErrorText(int code);
+void loadLanguageNames();
+// Splits "name|name|...|" into the language names table.
+void splitLanguageNames(const char* names);
+// Sets string id into the main window's status line.
+void showStatusText(UINT id);

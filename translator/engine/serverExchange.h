@@ -1,0 +1,21 @@
+// Windows Sockets 1.1 and the one exchange with the translation service.
+#pragma once
+
+// Starts Windows Sockets 1.1 for the program's lifetime; started is 0 when
+// it could not (message 4 has then been shown).
+struct WinsockScope {
+    int started;
+    WinsockScope();
+    ~WinsockScope();
+};
+
+// Host name of the translation service, a setting of the build.
+extern const char* serviceHost;
+
+// The text of a Winsock error from the string table; -1 stands for
+// WSAGetLastError(). Returns errorTextBuffer.
+char* winsockErrorText(int code);
+// Sends the request for sourceText and pairCode and reads the reply page into
+// netBuffer until the server closes the connection. Returns 1 when a page
+// was received.
+int exchangeWithServer();

@@ -1,0 +1,11 @@
+#include "translationState.h"
+
+char* sourceText;
+char* workText;
+char* netBuffer;
+
+char pairCode[PAIR_CODE_SIZE];
+Language targetLanguage;
+
+volatile long abortRequested;
+volatile long jobDone;

@@ -1,0 +1,6 @@
+/* The maker's addresses, shared by the string tables and the code. */
+#pragma once
+
+#define MAKER_SUPPORT_ADDRESS "support@velmora.example"
+#define MAKER_CONTACT_PAGE_ENGLISH "http://www.velmora.example/en/contact.html"
+#define MAKER_CONTACT_PAGE_GERMAN "http://www.velmora.example/de/kontakt.html"
