@@ -34,3 +34,12 @@ target_compile_options(engine_text_tests PRIVATE ${WINDOWS_TEST_FLAGS})
 target_link_options(engine_text_tests PRIVATE -static)
 target_link_libraries(engine_text_tests PRIVATE engine_text)
 add_wine_test(engine_text_wine engine_text_tests LANGUAGE en)
+
+add_executable(engine_windows_tests engine/engineWindowsTests.cpp support/doctestMain.cpp
+    support/testServer.cpp support/messageBoxWatcher.cpp ${QUORV_STRINGS_RC})
+target_include_directories(engine_windows_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
+target_compile_options(engine_windows_tests PRIVATE ${WINDOWS_TEST_FLAGS})
+target_link_options(engine_windows_tests PRIVATE -static)
+target_link_libraries(engine_windows_tests PRIVATE quorv_core ws2_32)
+add_wine_test(engine_windows_en engine_windows_tests LANGUAGE en NETWORK)
+add_wine_test(engine_windows_de engine_windows_tests LANGUAGE de NETWORK)
