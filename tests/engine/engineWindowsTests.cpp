@@ -232,6 +232,17 @@ TEST_CASE("system and Winsock error texts")
     CHECK_EQ(Bytes(lastError), Bytes(systemErrorText(ERROR_ACCESS_DENIED)));
     CHECK_NE(lastError.find("\r\n"), std::string::npos);
 
+    // A system text with inserts comes as written, not as the fallback.
+    char withInserts[1024] = "";
+    DWORD code = 1;
+    for (; code < 2000; ++code)
+        if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, code, 0x0400, withInserts,
+                           sizeof withInserts, 0)
+            && strstr(withInserts, "%1"))
+            break;
+    REQUIRE_LT(code, 2000u);
+    CHECK_EQ(Bytes(systemErrorText(code)), Bytes(withInserts));
+
     CHECK_EQ(Bytes(systemErrorText(0x20001234)),
              Bytes(inLanguage("Error: 536875572. More information? support@velmora.example.",
                               "Fehler: 536875572. Mehr Informationen? support@velmora.example.")));
