@@ -48,12 +48,31 @@ char* winsockErrorText(int code)
     return errorTextBuffer;
 }
 
+// The socket of the running exchange, so that an abort can close it under a
+// blocked call. Whoever takes it out first closes it.
+static volatile LONG jobSocket = (LONG)INVALID_SOCKET;
+
+static void holdJobSocket(SOCKET connection)
+{
+    InterlockedExchange(&jobSocket, (LONG)connection);
+}
+
+static int releaseJobSocket()
+{
+    SOCKET connection = (SOCKET)InterlockedExchange(&jobSocket, (LONG)INVALID_SOCKET);
+    return connection == INVALID_SOCKET || closesocket(connection) != SOCKET_ERROR;
+}
+
+void abortExchange()
+{
+    releaseJobSocket();
+}
+
 // Ends the exchange without a message: the user asked for it or has been
 // told already.
-static int giveUp(SOCKET connection)
+static int giveUp()
 {
-    if (connection != INVALID_SOCKET)
-        closesocket(connection);
+    releaseJobSocket();
     return 0;
 }
 
@@ -77,10 +96,9 @@ static int receivePage(SOCKET connection)
 
 int exchangeWithServer()
 {
-    SOCKET connection = INVALID_SOCKET;
     hostent* host = gethostbyname(serviceHost);
     if (abortRequested)
-        return giveUp(connection);
+        return giveUp();
     if (!host) {
         reportError(IDS_CONNECT_FAILED, winsockErrorText(-1));
         return 0;
@@ -92,22 +110,24 @@ int exchangeWithServer()
     address.sin_port = htons(SERVICE_PORT);
     CopyMemory(&address.sin_addr, host->h_addr_list[0], sizeof address.sin_addr);
 
-    connection = socket(AF_INET, SOCK_STREAM, 0);
+    SOCKET connection = socket(AF_INET, SOCK_STREAM, 0);
+    if (connection != INVALID_SOCKET)
+        holdJobSocket(connection);
     if (abortRequested)
-        return giveUp(connection);
+        return giveUp();
     if (connection == INVALID_SOCKET) {
         reportError(IDS_CONNECT_FAILED, winsockErrorText(-1));
         return 0;
     }
     if (connect(connection, (sockaddr*)&address, sizeof address) == SOCKET_ERROR) {
         if (abortRequested)
-            return giveUp(connection);
+            return giveUp();
         reportError(IDS_CONNECT_FAILED, winsockErrorText(-1));
-        closesocket(connection);
+        releaseJobSocket();
         return 0;
     }
     if (abortRequested)
-        return giveUp(connection);
+        return giveUp();
 
     urlEncode(workText, WORK_TEXT_SIZE, sourceText);
     expandRequestTemplate(netBuffer, RequestTemplate);
@@ -115,22 +135,22 @@ int exchangeWithServer()
     int length = lstrlenA(netBuffer) & 0xFFFF;
     int sent = send(connection, netBuffer, length, 0);
     if (abortRequested)
-        return giveUp(connection);
+        return giveUp();
     if (sent == SOCKET_ERROR) {
         reportError(IDS_SEND_FAILED, winsockErrorText(-1));
-        closesocket(connection);
+        releaseJobSocket();
         return 0;
     }
 
     showStatusText(IDS_RECEIVING);
     ZeroMemory(netBuffer, NET_BUFFER_SIZE);
     if (abortRequested)
-        return giveUp(connection);
+        return giveUp();
     receivePage(connection);
     if (abortRequested)
-        return giveUp(connection);
+        return giveUp();
 
-    if (closesocket(connection) == SOCKET_ERROR)
+    if (!releaseJobSocket())
         MessageBeep(MB_ICONEXCLAMATION);
     return !abortRequested;
 }

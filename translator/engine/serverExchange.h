@@ -19,3 +19,6 @@ char* winsockErrorText(int code);
 // netBuffer until the server closes the connection. Returns 1 when a page
 // was received.
 int exchangeWithServer();
+// Closes the running exchange's socket, so that a blocked connect or
+// receive returns; the exchange then sees abortRequested and gives up.
+void abortExchange();

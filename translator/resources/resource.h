@@ -33,3 +33,28 @@
 #define IDC_TO_FLAG 1012
 #define IDC_STATUS_LINE 1023
 #define IDC_TARGET_HEADING 1024
+#define IDC_SEPARATOR 1020
+#define IDC_STATUS_LABEL 1022
+
+/* System menu commands of the main window. */
+#define IDM_ALWAYS_ON_TOP 9998
+#define IDM_ABOUT 9999
+
+/* About box controls. */
+#define IDC_COPYRIGHT_LINE 1012
+#define IDC_VERSION_LINE 1048
+#define IDC_WEBSITE 1151
+#define IDC_EMAIL 1154
+#define IDC_ADDRESS_LINE 1156
+
+/* Dialogs, pictures and the icon. */
+#define IDD_MAIN 101
+#define IDD_ABOUT 145
+#define IDI_QUORV 104
+#define IDB_FLAG_US 105
+#define IDB_FLAG_IT 106
+#define IDB_FLAG_ES 107
+#define IDB_FLAG_DE 108
+#define IDB_FLAG_FR 109
+#define IDB_FLAG_PT 110
+#define IDB_BULLET 167

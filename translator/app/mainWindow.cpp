@@ -1,0 +1,170 @@
+#include <richedit.h>
+#include "mainWindow.h"
+#include "aboutBox.h"
+#include "appState.h"
+#include "languageRow.h"
+#include "resource.h"
+#include "settingsStore.h"
+#include "textsAndMessages.h"
+#include "translationJob.h"
+#include "translationState.h"
+#include "windowLayout.h"
+
+enum { MENU_TEXT_SIZE = 60, INPUT_LIMIT = 1023 };
+
+static void appendMenuString(HMENU menu, UINT command, UINT textId)
+{
+    char text[MENU_TEXT_SIZE];
+    if (!LoadStringA(instanceHandle, textId, text, sizeof text))
+        text[0] = 0;
+    AppendMenuA(menu, MF_STRING, command, text);
+}
+
+void appendSystemMenuItems(HWND window)
+{
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (!menu)
+        return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, 0);
+    appendMenuString(menu, IDM_ALWAYS_ON_TOP, IDS_ALWAYS_ON_TOP);
+    AppendMenuA(menu, MF_SEPARATOR, 0, 0);
+    appendMenuString(menu, IDM_ABOUT, IDS_ABOUT_MENU);
+}
+
+void applyAlwaysOnTop(HWND window)
+{
+    SetWindowPos(window, alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    CheckMenuItem(GetSystemMenu(window, FALSE), IDM_ALWAYS_ON_TOP,
+                  MF_BYCOMMAND | (alwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
+}
+
+int copyToClipboard(HWND owner, const char* text)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, lstrlenA(text) + 1);
+    if (!block)
+        return 0;
+    char* copy = (char*)GlobalLock(block);
+    if (!copy) {
+        GlobalFree(block);
+        return 0;
+    }
+    lstrcpyA(copy, text);
+    GlobalUnlock(block);
+    if (!OpenClipboard(owner)) {
+        GlobalFree(block);
+        return 1;
+    }
+    EmptyClipboard();
+    // Once the clipboard has taken the block, it is the clipboard's.
+    if (!SetClipboardData(CF_TEXT, block))
+        GlobalFree(block);
+    CloseClipboard();
+    return 1;
+}
+
+static void initMainWindow(HWND window)
+{
+    mainWindow = window;
+    restoreWindowPosition(window);
+    appendSystemMenuItems(window);
+    applyAlwaysOnTop(window);
+    EnableMenuItem(GetSystemMenu(window, FALSE), SC_MAXIMIZE, MF_BYCOMMAND | MF_GRAYED);
+    CheckDlgButton(window, IDC_AUTO_COPY, autoCopy ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageA(window, IDC_INPUT, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    SendDlgItemMessageA(window, IDC_INPUT, EM_LIMITTEXT, INPUT_LIMIT, 0);
+    HICON icon = (HICON)LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_QUORV), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    showStatusText(IDS_READY);
+    fillLanguageLists(window);
+    // The user starts by typing.
+    SetFocus(GetDlgItem(window, IDC_INPUT));
+}
+
+static void translate(HWND window)
+{
+    GetDlgItemTextA(window, IDC_INPUT, sourceText, SOURCE_TEXT_SIZE);
+    Language source = selectedLanguage(GetDlgItem(window, IDC_FROM_LIST));
+    targetLanguage = selectedLanguage(GetDlgItem(window, IDC_TO_LIST));
+    lookupPairCode(source, targetLanguage, pairCode);
+    if (runTranslationJob()) {
+        SetDlgItemTextA(window, IDC_RESULT, workText);
+        if (autoCopy)
+            copyToClipboard(mainWindow, workText);
+    } else {
+        SetDlgItemTextA(window, IDC_RESULT, "");
+    }
+}
+
+static void onCommand(HWND window, int id, int notification)
+{
+    switch (id) {
+    case IDC_FROM_LIST:
+        if (notification == CBN_SELCHANGE)
+            sourceLanguageChanged(window);
+        break;
+    case IDC_TO_LIST:
+        if (notification == CBN_SELCHANGE)
+            updateFlagsAndHeading(window);
+        break;
+    case IDC_AUTO_COPY:
+        autoCopy = IsDlgButtonChecked(window, IDC_AUTO_COPY) == BST_CHECKED;
+        break;
+    case IDC_SWAP:
+        swapLanguages(window);
+        SetDlgItemTextA(window, IDC_RESULT, "");
+        SetDlgItemTextA(window, IDC_INPUT, "");
+        break;
+    case IDC_TRANSLATE:
+        translate(window);
+        break;
+    case IDC_INPUT:
+        if (notification == EN_CHANGE)
+            EnableWindow(GetDlgItem(window, IDC_TRANSLATE), GetWindowTextLengthA(GetDlgItem(window, IDC_INPUT)) != 0);
+        break;
+    case IDC_ABORT:
+        abortTranslationJob();
+        break;
+    }
+}
+
+static void onSystemCommand(HWND window, UINT command)
+{
+    if (command == IDM_ALWAYS_ON_TOP) {
+        alwaysOnTop = !alwaysOnTop;
+        applyAlwaysOnTop(window);
+    } else if (command == IDM_ABOUT) {
+        showAboutBox(window);
+    }
+}
+
+static void closeMainWindow(HWND window)
+{
+    saveSettings();
+    storeWindowPosition(window);
+    EndDialog(window, 0);
+}
+
+INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        initMainWindow(window);
+        break;
+    case WM_COMMAND:
+        onCommand(window, LOWORD(wParam), HIWORD(wParam));
+        break;
+    case WM_SYSCOMMAND:
+        onSystemCommand(window, LOWORD(wParam));
+        break;
+    case WM_SIZE:
+        layoutControls(window, LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_GETMINMAXINFO:
+        setMinimumSize((MINMAXINFO*)lParam);
+        break;
+    case WM_CLOSE:
+        closeMainWindow(window);
+        break;
+    }
+    return FALSE;
+}

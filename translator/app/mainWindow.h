@@ -1,0 +1,8 @@
+// The main window: dialog 101 and everything the user does in it.
+#pragma once
+#include <windows.h>
+
+INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void appendSystemMenuItems(HWND window);
+void applyAlwaysOnTop(HWND window);
+int copyToClipboard(HWND owner, const char* text);

@@ -1,0 +1,17 @@
+// The options and the window position in the current user's registry.
+#pragma once
+#include <windows.h>
+
+extern HKEY productKey;
+extern DWORD alwaysOnTop;
+extern DWORD autoCopy;
+
+int openProductKey();
+HKEY openSubkey(const char* subkey);
+int readDwordValue(const char* subkey, const char* name, DWORD* value);
+int writeDwordValue(const char* subkey, const char* name, DWORD value);
+// size: in, the buffer's size; out, the value's size.
+int readBinaryValue(const char* subkey, const char* name, void* buffer, DWORD* size);
+int writeBinaryValue(const char* subkey, const char* name, const void* data, DWORD size);
+void loadSettings();
+void saveSettings();
