@@ -43,3 +43,21 @@ target_link_options(engine_windows_tests PRIVATE -static)
 target_link_libraries(engine_windows_tests PRIVATE quorv_core ws2_32)
 add_wine_test(engine_windows_en engine_windows_tests LANGUAGE en NETWORK)
 add_wine_test(engine_windows_de engine_windows_tests LANGUAGE de NETWORK)
+
+# Drives the real Quorv.exe; built beside it, since a test's drive T: is
+# its own folder.
+add_executable(quorv_driver_tests app/quorvDriver.cpp app/settingsTests.cpp app/mainWindowTests.cpp
+    app/translationTests.cpp support/doctestMain.cpp support/testServer.cpp support/messageBoxWatcher.cpp)
+target_include_directories(quorv_driver_tests PRIVATE ${SUPPORT} app ${DOCTEST_INCLUDE_DIR})
+target_compile_options(quorv_driver_tests PRIVATE ${WINDOWS_TEST_FLAGS})
+target_link_options(quorv_driver_tests PRIVATE -static)
+target_link_libraries(quorv_driver_tests PRIVATE ws2_32)
+set_target_properties(quorv_driver_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
+add_dependencies(quorv_driver_tests Quorv QuorvUnknownHost QuorvNoMemory QuorvNoThread)
+add_wine_test(quorv_en quorv_driver_tests LANGUAGE en NETWORK)
+add_wine_test(quorv_de quorv_driver_tests LANGUAGE de NETWORK)
+
+add_library(menuProbe SHARED support/menuProbe.cpp)
+set_target_properties(menuProbe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
+target_link_options(menuProbe PRIVATE -static)
+add_dependencies(quorv_driver_tests menuProbe)

@@ -2,4 +2,4 @@
 #pragma once
 #include <windows.h>
 #define CreateThread(security, stack, routine, parameter, flags, id) \
-    (SetLastError(ERROR_NOT_ENOUGH_MEMORY), (HANDLE)0)
+    ((void)(routine), SetLastError(ERROR_NOT_ENOUGH_MEMORY), (HANDLE)0)

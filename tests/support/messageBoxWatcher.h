@@ -12,7 +12,10 @@ struct SeenMessageBox {
     HWND owner;
 };
 
-void startMessageBoxWatcher();
+// Watches the boxes of the given process (by default this one). onSeen, when
+// set, runs for each box before it is pressed, while the box is still up.
+void startMessageBoxWatcher(DWORD processId = GetCurrentProcessId());
+extern void (*onMessageBoxSeen)(HWND box);
 void stopMessageBoxWatcher();
 // The boxes seen since the last call, oldest first; waits up to timeout for
 // at least count of them.

@@ -69,7 +69,16 @@ static void serve(SOCKET connection)
         break;
     }
     case SERVER_STAY_SILENT:
-        WaitForSingleObject(stopEvent, INFINITE);
+        // Until the client gives up or the test ends.
+        while (WaitForSingleObject(stopEvent, 0) == WAIT_TIMEOUT) {
+            fd_set readable;
+            FD_ZERO(&readable);
+            FD_SET(connection, &readable);
+            timeval wait = { 0, 50000 };
+            char byte;
+            if (select(0, &readable, 0, 0, &wait) > 0 && recv(connection, &byte, 1, 0) <= 0)
+                break;
+        }
         break;
     }
     closesocket(connection);

@@ -62,6 +62,26 @@ int copyToClipboard(HWND owner, const char* text)
     return 1;
 }
 
+static WNDPROC editBoxProc;
+
+// A multiline box in a dialog closes the dialog on Escape, and the typed
+// text would be lost. Escape goes to the dialog instead, where it does
+// nothing.
+static LRESULT CALLBACK textBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = CallWindowProcA(editBoxProc, box, message, wParam, lParam);
+    const MSG* key = (const MSG*)lParam;
+    if (message == WM_GETDLGCODE && key && key->message == WM_KEYDOWN && key->wParam == VK_ESCAPE)
+        result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+    return result;
+}
+
+static void keepEscapeFromTextBoxes(HWND window)
+{
+    editBoxProc = (WNDPROC)SetWindowLongPtrA(GetDlgItem(window, IDC_INPUT), GWLP_WNDPROC, (LONG_PTR)textBoxProc);
+    SetWindowLongPtrA(GetDlgItem(window, IDC_RESULT), GWLP_WNDPROC, (LONG_PTR)textBoxProc);
+}
+
 static void initMainWindow(HWND window)
 {
     mainWindow = window;
@@ -76,6 +96,7 @@ static void initMainWindow(HWND window)
     SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)icon);
     showStatusText(IDS_READY);
     fillLanguageLists(window);
+    keepEscapeFromTextBoxes(window);
     // The user starts by typing.
     SetFocus(GetDlgItem(window, IDC_INPUT));
 }
@@ -93,6 +114,13 @@ static void translate(HWND window)
     } else {
         SetDlgItemTextA(window, IDC_RESULT, "");
     }
+}
+
+// Translate is offered only for a text. Emptying the box by program raises
+// no change notification for a multiline box, so Swap calls this too.
+static void updateTranslateButton(HWND window)
+{
+    EnableWindow(GetDlgItem(window, IDC_TRANSLATE), GetWindowTextLengthA(GetDlgItem(window, IDC_INPUT)) != 0);
 }
 
 static void onCommand(HWND window, int id, int notification)
@@ -113,13 +141,14 @@ static void onCommand(HWND window, int id, int notification)
         swapLanguages(window);
         SetDlgItemTextA(window, IDC_RESULT, "");
         SetDlgItemTextA(window, IDC_INPUT, "");
+        updateTranslateButton(window);
         break;
     case IDC_TRANSLATE:
         translate(window);
         break;
     case IDC_INPUT:
         if (notification == EN_CHANGE)
-            EnableWindow(GetDlgItem(window, IDC_TRANSLATE), GetWindowTextLengthA(GetDlgItem(window, IDC_INPUT)) != 0);
+            updateTranslateButton(window);
         break;
     case IDC_ABORT:
         abortTranslationJob();
