@@ -5,16 +5,12 @@
 #include <cstring>
 #include "languagePairs.h"
 #include "replyExtractor.h"
+#include "fuzzBuffers.h"
 #include "translationState.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static char* source = (char*)malloc(SOURCE_TEXT_SIZE);
-    static char* work = (char*)malloc(WORK_TEXT_SIZE);
-    static char* net = (char*)malloc(NET_BUFFER_SIZE);
-    sourceText = source;
-    workText = work;
-    netBuffer = net;
+    useExactBuffers();
     if (size == 0)
         return 0;
     targetLanguage = data[0] % LANGUAGE_COUNT;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include "requestComposer.h"
+#include "fuzzBuffers.h"
 #include "translationState.h"
 
 static std::string foldBlanks(const char* text)
@@ -44,12 +45,7 @@ static std::string formDecode(const char* text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static char* source = (char*)malloc(SOURCE_TEXT_SIZE);
-    static char* work = (char*)malloc(WORK_TEXT_SIZE);
-    static char* net = (char*)malloc(NET_BUFFER_SIZE);
-    sourceText = source;
-    workText = work;
-    netBuffer = net;
+    useExactBuffers();
     if (size < 1)
         return 0;
     size_t codeLength = data[0] % PAIR_CODE_SIZE;
