@@ -61,3 +61,7 @@ add_library(menuProbe SHARED support/menuProbe.cpp)
 set_target_properties(menuProbe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
 target_link_options(menuProbe PRIVATE -static)
 add_dependencies(quorv_driver_tests menuProbe)
+
+find_program(MINGW_OBJDUMP i686-w64-mingw32-objdump REQUIRED)
+add_test(NAME shipped_programs_import_system_dlls_only
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports ${MINGW_OBJDUMP} $<TARGET_FILE:Quorv>)
