@@ -111,52 +111,50 @@ static int startProcess(ApertiumPipeline& pipeline)
     return 1;
 }
 
-static int waitFor(int fd, short events, long long deadline)
+// Writes every chunk with its zero byte while reading the answers, each
+// ended by a zero byte, as they come.
+static int exchange(ApertiumPipeline& pipeline, const std::vector<std::string>& chunks,
+    std::vector<std::string>& answers)
 {
-    long long left = deadline - nowMs();
-    if (left <= 0)
-        return 0;
-    pollfd entry = { fd, events, 0 };
-    return poll(&entry, 1, (int)left) == 1;
-}
-
-// One chunk in, one chunk out, both ended by a zero byte.
-static int exchange(ApertiumPipeline& pipeline, const std::string& stream, std::string& answer)
-{
+    std::string input;
+    for (const std::string& chunk : chunks)
+        input.append(chunk.c_str(), chunk.size() + 1);
+    size_t written = 0;
+    answers.assign(1, std::string());
     long long deadline = nowMs() + AnswerTimeoutMs;
-    const char* bytes = stream.c_str();
-    size_t left = stream.size() + 1;
-    while (left > 0) {
-        if (!waitFor(pipeline.input, POLLOUT, deadline))
+    while (answers.size() <= chunks.size()) {
+        long long left = deadline - nowMs();
+        pollfd entries[2] = { { pipeline.output, POLLIN, 0 }, { pipeline.input, POLLOUT, 0 } };
+        int watched = written < input.size() ? 2 : 1;
+        int ready = left > 0 ? poll(entries, watched, (int)left) : 0;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
             return 0;
-        ssize_t written = write(pipeline.input, bytes, left);
-        if (written < 0 && errno != EAGAIN && errno != EINTR)
+        if (watched == 2 && entries[1].revents) {
+            ssize_t count = write(pipeline.input, input.data() + written, input.size() - written);
+            if (count < 0 && errno != EAGAIN && errno != EINTR)
+                return 0;
+            if (count > 0)
+                written += (size_t)count;
+        }
+        if (!entries[0].revents)
+            continue;
+        char bytes[4096];
+        ssize_t count = read(pipeline.output, bytes, sizeof bytes);
+        if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))
             return 0;
-        if (written > 0) {
-            bytes += written;
-            left -= (size_t)written;
+        for (ssize_t i = 0; i < count; ++i) {
+            if (bytes[i])
+                answers.back() += bytes[i];
+            else
+                answers.emplace_back();
         }
     }
-    answer.clear();
-    for (;;) {
-        if (!waitFor(pipeline.output, POLLIN, deadline))
-            return 0;
-        char chunk[4096];
-        ssize_t count = read(pipeline.output, chunk, sizeof chunk);
-        if (count == 0)
-            return 0;
-        if (count < 0) {
-            if (errno == EAGAIN || errno == EINTR)
-                continue;
-            return 0;
-        }
-        void* zero = memchr(chunk, 0, (size_t)count);
-        if (zero) {
-            answer.append(chunk, (size_t)((char*)zero - chunk));
-            return 1;
-        }
-        answer.append(chunk, (size_t)count);
-    }
+    // Bytes after the last zero would mean the pipeline is out of step.
+    int inStep = answers.back().empty();
+    answers.pop_back();
+    return inStep;
 }
 
 int startApertiumPipelines(int answerTimeoutMs)
@@ -167,9 +165,9 @@ int startApertiumPipelines(int answerTimeoutMs)
         if (!loadScript(Pipelines[i]) || !startProcess(Pipelines[i]))
             return 0;
     }
-    std::string answer;
+    std::vector<std::string> word(1, "a[]"), answer;
     for (int i = 0; i < MODE_COUNT; ++i) {
-        if (!runApertiumPipeline(&Pipelines[i], "a[][\n]", answer)) {
+        if (!runApertiumPipeline(&Pipelines[i], word, answer)) {
             fprintf(stderr, "apertium mode %s does not answer\n", Modes[i]);
             return 0;
         }
@@ -185,13 +183,14 @@ ApertiumPipeline* apertiumPipeline(const char* mode)
     return 0;
 }
 
-int runApertiumPipeline(ApertiumPipeline* pipeline, const std::string& stream, std::string& answer)
+int runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
+    std::vector<std::string>& answers)
 {
     std::lock_guard<std::mutex> hold(pipeline->busy);
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!pipeline->process && !startProcess(*pipeline))
             return 0;
-        if (exchange(*pipeline, stream, answer))
+        if (exchange(*pipeline, chunks, answers))
             return 1;
         // Dead, stuck or out of step: a fresh process is the only safe state.
         stopProcess(*pipeline);

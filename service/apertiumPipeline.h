@@ -2,6 +2,7 @@
 // in null-flush mode so that a translation costs no process start.
 #pragma once
 #include <string>
+#include <vector>
 
 struct ApertiumPipeline;
 
@@ -11,11 +12,13 @@ struct ApertiumPipeline;
 int startApertiumPipelines(int answerTimeoutMs);
 // The pipeline of a mode such as "eng-spa", or 0 when it is not one of ours.
 ApertiumPipeline* apertiumPipeline(const char* mode);
-// Sends one chunk of stream format and reads the stream that answers it.
-// A pipeline that has died, or that does not answer in time, is restarted
-// and the chunk is sent once more. Safe to call from many threads: each
-// pipeline takes one chunk at a time.
-int runApertiumPipeline(ApertiumPipeline* pipeline, const std::string& stream, std::string& answer);
+// Sends chunks of stream format one after another without waiting, so that
+// the stages work on several at once, and reads the answer to each. A
+// pipeline that has died, or that does not answer in time, is restarted
+// and the chunks are sent once more. Safe to call from many threads: a
+// pipeline serves one caller at a time.
+int runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
+    std::vector<std::string>& answers);
 // Process id of the shell that heads the pipeline's process group, 0 when
 // none runs.
 int apertiumPipelineProcess(const char* mode);

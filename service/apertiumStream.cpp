@@ -35,7 +35,7 @@ void textToStream(const std::string& text, std::string& stream)
             stream += '\\';
         stream += text[i++];
     }
-    stream += "[][\n]";
+    stream += "[]";
 }
 
 void streamToText(const std::string& stream, std::string& text)
@@ -48,6 +48,4 @@ void streamToText(const std::string& stream, std::string& text)
         else if (c != '[' && c != ']')
             text += c;
     }
-    if (!text.empty() && text.back() == '\n')
-        text.pop_back();
 }

@@ -4,10 +4,9 @@
 #include <string>
 
 // Escapes the stream's special characters and wraps every run of white space
-// other than a single blank in a superblank. The chunk ends with a superblank
-// line break: the bilingual lookup waits for a byte after the last word
+// other than a single blank in a superblank. The chunk ends with an empty
+// superblank: the bilingual lookup waits for a byte after the last word
 // before it answers a flush.
 void textToStream(const std::string& text, std::string& stream);
-// Drops the superblank brackets and the escapes, and the line break that
-// textToStream added.
+// Drops the superblank brackets and the escapes.
 void streamToText(const std::string& stream, std::string& text);

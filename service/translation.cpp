@@ -1,5 +1,6 @@
 #include "translation.h"
 #include <cstring>
+#include <vector>
 #include "apertiumPipeline.h"
 #include "apertiumStream.h"
 #include "languagePairs.h"
@@ -58,6 +59,33 @@ static int hasWords(const std::string& text)
     return 0;
 }
 
+// Cuts the text after the white space that follows a sentence's end or holds
+// a line break. Apertium translates sentences on their own, so the pieces
+// give the same translation while the pipeline's stages work on several.
+static void splitSentences(const std::string& text, std::vector<std::string>& pieces)
+{
+    pieces.clear();
+    size_t start = 0;
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] != ' ' && text[i] != '\t' && text[i] != '\n') {
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        int lineBreak = 0;
+        while (end < text.size() && (text[end] == ' ' || text[end] == '\t' || text[end] == '\n'))
+            lineBreak |= text[end++] == '\n';
+        char before = i > 0 ? text[i - 1] : 0;
+        if (lineBreak || before == '.' || before == '!' || before == '?') {
+            pieces.push_back(text.substr(start, end - start));
+            start = end;
+        }
+        i = end;
+    }
+    if (start < text.size())
+        pieces.push_back(text.substr(start));
+}
+
 TranslationResult translateText(const char* pairCode, const std::string& text, std::string& translation)
 {
     if (findPair(pairCode) < 0)
@@ -66,24 +94,33 @@ TranslationResult translateText(const char* pairCode, const std::string& text, s
     if (!route)
         return LANGUAGE_UNAVAILABLE;
 
-    std::string lines, utf8, stream, answer;
+    std::string lines, utf8;
     unixLineBreaks(text, lines);
     if (!hasWords(lines)) {
         translation = lines;
         return TRANSLATED;
     }
     windows1252ToUtf8(lines, utf8);
-    textToStream(utf8, stream);
-    // The first mode's answer is already stream format for the second.
+    std::vector<std::string> pieces, chunks, answers;
+    splitSentences(utf8, pieces);
+    chunks.resize(pieces.size());
+    for (size_t i = 0; i < pieces.size(); ++i)
+        textToStream(pieces[i], chunks[i]);
+    // The first mode's answers are already stream format for the second.
     for (const char* mode : route->modes) {
         if (!mode)
             break;
         ApertiumPipeline* pipeline = apertiumPipeline(mode);
-        if (!pipeline || !runApertiumPipeline(pipeline, stream, answer))
+        if (!pipeline || !runApertiumPipeline(pipeline, chunks, answers))
             return TRANSLATION_FAILED;
-        stream = answer;
+        chunks.swap(answers);
     }
-    streamToText(stream, utf8);
+    std::string piece;
+    utf8.clear();
+    for (const std::string& chunk : chunks) {
+        streamToText(chunk, piece);
+        utf8 += piece;
+    }
     utf8ToWindows1252(utf8, translation);
     return TRANSLATED;
 }
