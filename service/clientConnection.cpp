@@ -142,10 +142,11 @@ void serveClient(int socket, int requestTimeoutMs)
     else
         writeErrorPage(status, reason, response);
     size_t sent = sendAll(socket, response);
+    long long answeredMs = nowMs() - started;
     closeGently(socket);
     // A connection closed without a byte (a port probe) made no request.
     if (length > 0 || status != 400)
-        logRequest(request.pairCode, status, length, sent, nowMs() - started);
+        logRequest(request.pairCode, status, length, sent, answeredMs);
 }
 
 void refuseClient(int socket)
