@@ -59,24 +59,32 @@ static int hasWords(const std::string& text)
     return 0;
 }
 
-// Cuts the text after the white space that follows a sentence's end or holds
-// a line break. Apertium translates sentences on their own, so the pieces
-// give the same translation while the pipeline's stages work on several.
+static int isLower(char c)
+{
+    return c >= 'a' && c <= 'z';
+}
+
+// Cuts the text into sentences, so that the pipeline's stages can work on
+// several at once. Only a plain sentence end is a cut: a word of three or
+// more small letters, a full stop, question or exclamation mark, blanks and
+// a capital. Abbreviations ("e.g. food", "U.S. economy", "p.m. now") and
+// line breaks stay inside a piece, since Apertium reads what follows them
+// differently when it starts a chunk of its own.
 static void splitSentences(const std::string& text, std::vector<std::string>& pieces)
 {
     pieces.clear();
     size_t start = 0;
     for (size_t i = 0; i < text.size();) {
-        if (text[i] != ' ' && text[i] != '\t' && text[i] != '\n') {
+        if (text[i] != ' ') {
             ++i;
             continue;
         }
         size_t end = i;
-        int lineBreak = 0;
-        while (end < text.size() && (text[end] == ' ' || text[end] == '\t' || text[end] == '\n'))
-            lineBreak |= text[end++] == '\n';
-        char before = i > 0 ? text[i - 1] : 0;
-        if (lineBreak || before == '.' || before == '!' || before == '?') {
+        while (end < text.size() && text[end] == ' ')
+            ++end;
+        char stop = i > 0 ? text[i - 1] : 0;
+        if ((stop == '.' || stop == '!' || stop == '?') && i >= 4 && isLower(text[i - 2]) && isLower(text[i - 3])
+            && isLower(text[i - 4]) && end < text.size() && text[end] >= 'A' && text[end] <= 'Z') {
             pieces.push_back(text.substr(start, end - start));
             start = end;
         }

@@ -1,8 +1,10 @@
 // The page the service writes, run through the program's own cleaning and
 // extraction, gives back the translation.
 #include <string>
+#include <vector>
 #include <signal.h>
 #include "apertiumPipeline.h"
+#include "apertiumStream.h"
 #include "bytes.h"
 #include "pageExtraction.h"
 #include "languagePairs.h"
@@ -151,6 +153,36 @@ TEST_CASE("Apertium's translations survive the page")
         CHECK_NE(translation, "");
         Language target = LanguagePairs[findPair(c.pair)].target;
         CHECK_EQ(Bytes(extracted(target, translation)), Bytes(shown(translation)));
+    }
+}
+
+TEST_CASE("a text cut into sentences translates as it does in one piece")
+{
+    REQUIRE(pipelinesReady());
+    struct {
+        const char* mode;
+        const char* pair;
+        std::string text;
+    } cases[] = {
+        { "eng-spa", "en_es", "Mr. Smith went to Washington. He said: \"I am here!\" Dr. Jones agreed." },
+        { "eng-spa", "en_es", "The U.S. economy grew by 3.5 percent. Prices rose, e.g. food and fuel." },
+        { "eng-spa", "en_es", "The U.S. Army came. He works for the U.N. Security Council." },
+        { "eng-spa", "en_es", "What? No! Yes... maybe. I don't know. It's 5 p.m. now." },
+        { "eng-spa", "en_es", "First line without a stop\nsecond line goes on\nand a third one." },
+        { "eng-spa", "en_es", longEnglishText() },
+        { "spa-eng", "es_en", "El Sr. Garc\xED" "a lleg\xF3 tarde. Dijo que el tren no funcionaba. Nadie le crey\xF3." },
+    };
+    for (auto& c : cases) {
+        CAPTURE(Bytes(c.text));
+        std::string utf8, whole, translation;
+        std::vector<std::string> chunk(1), answer;
+        windows1252ToUtf8(c.text, utf8);
+        textToStream(utf8, chunk[0]);
+        REQUIRE(runApertiumPipeline(apertiumPipeline(c.mode), chunk, answer));
+        streamToText(answer[0], utf8);
+        utf8ToWindows1252(utf8, whole);
+        REQUIRE_EQ(translateText(c.pair, c.text, translation), TRANSLATED);
+        CHECK_EQ(Bytes(translation), Bytes(whole));
     }
 }
 
