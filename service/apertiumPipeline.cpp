@@ -160,6 +160,9 @@ static int exchange(ApertiumPipeline& pipeline, const std::vector<std::string>& 
 int startApertiumPipelines(int answerTimeoutMs)
 {
     AnswerTimeoutMs = answerTimeoutMs;
+    // Writing to a pipeline that has died must fail with EPIPE, so that it
+    // can be restarted, rather than end the process.
+    signal(SIGPIPE, SIG_IGN);
     for (int i = 0; i < MODE_COUNT; ++i) {
         Pipelines[i].mode = Modes[i];
         if (!loadScript(Pipelines[i]) || !startProcess(Pipelines[i]))

@@ -9,7 +9,6 @@
 #include <thread>
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include "apertiumPipeline.h"
@@ -63,9 +62,6 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-
-    // A client that goes away mid-answer must not end the service.
-    signal(SIGPIPE, SIG_IGN);
 
     sockaddr_in local;
     memset(&local, 0, sizeof local);
