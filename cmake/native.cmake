@@ -16,3 +16,4 @@ target_compile_options(engine_text_plain PRIVATE -O2 -Wall -Wextra)
 
 add_subdirectory(tests)
 add_subdirectory(bench)
+add_subdirectory(service)

@@ -12,3 +12,7 @@ foreach(fuzzer fuzzCleanExtract fuzzEncodeExpand)
                 ${QUORV_FUZZ_SECONDS})
     set_tests_properties(${fuzzer}_smoke PROPERTIES TIMEOUT 300)
 endforeach()
+
+# Starts the built service on a free port of the loopback interface.
+add_test(NAME service_native COMMAND ${NATIVE_BINARY_DIR}/tests/service_tests)
+set_tests_properties(service_native PROPERTIES TIMEOUT 120)

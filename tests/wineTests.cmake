@@ -65,3 +65,16 @@ add_dependencies(quorv_driver_tests menuProbe)
 find_program(MINGW_OBJDUMP i686-w64-mingw32-objdump REQUIRED)
 add_test(NAME shipped_programs_import_system_dlls_only
     COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports ${MINGW_OBJDUMP} $<TARGET_FILE:Quorv>)
+
+# Against the real local service.
+add_executable(end_to_end_tests app/endToEndTests.cpp app/quorvDriver.cpp support/doctestMain.cpp
+    support/messageBoxWatcher.cpp ${QUORV_STRINGS_RC})
+target_include_directories(end_to_end_tests PRIVATE ${SUPPORT} app ${DOCTEST_INCLUDE_DIR})
+target_compile_options(end_to_end_tests PRIVATE ${WINDOWS_TEST_FLAGS})
+target_link_options(end_to_end_tests PRIVATE -static)
+target_link_libraries(end_to_end_tests PRIVATE quorv_core)
+set_target_properties(end_to_end_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
+add_dependencies(end_to_end_tests Quorv)
+add_wine_test(end_to_end_en end_to_end_tests LANGUAGE en NETWORK)
+set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT
+    QUORV_SERVICE=${CMAKE_BINARY_DIR}/native/service/quorvel-service)

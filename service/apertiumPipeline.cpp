@@ -1,0 +1,211 @@
+#include "apertiumPipeline.h"
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+struct ApertiumPipeline {
+    const char* mode;
+    std::string script;
+    std::mutex busy;
+    pid_t process;
+    int input;
+    int output;
+};
+
+static const char ModeFolder[] = "/usr/share/apertium/modes/";
+static const char* const Modes[] = {
+    "eng-spa", "spa-eng", "es-fr", "fr-es", "spa-ita", "ita-spa", "es-pt", "pt-es",
+};
+enum { MODE_COUNT = sizeof Modes / sizeof Modes[0] };
+
+static ApertiumPipeline Pipelines[MODE_COUNT];
+static int AnswerTimeoutMs = 10000;
+
+static long long nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The mode's pipeline with every stage in null-flush mode, as Apertium's own
+// wrapper builds it.
+static int loadScript(ApertiumPipeline& pipeline)
+{
+    std::string path = std::string(ModeFolder) + pipeline.mode + ".mode";
+    if (access(path.c_str(), R_OK) != 0) {
+        fprintf(stderr, "apertium mode %s is not installed (%s)\n", pipeline.mode, path.c_str());
+        return 0;
+    }
+    std::string command = "apertium-wblank-mode -z '" + path + "' 2>/dev/null";
+    FILE* tool = popen(command.c_str(), "r");
+    if (!tool)
+        return 0;
+    char chunk[4096];
+    size_t count;
+    pipeline.script.clear();
+    while ((count = fread(chunk, 1, sizeof chunk, tool)) > 0)
+        pipeline.script.append(chunk, count);
+    if (pclose(tool) != 0 || pipeline.script.find('|') == std::string::npos) {
+        fprintf(stderr, "apertium mode %s: no null-flush pipeline\n", pipeline.mode);
+        return 0;
+    }
+    // Stages read UTF-8 whatever the service's own locale is.
+    pipeline.script = "export LC_ALL=C.UTF-8; " + pipeline.script;
+    return 1;
+}
+
+static void stopProcess(ApertiumPipeline& pipeline)
+{
+    if (!pipeline.process)
+        return;
+    kill(-pipeline.process, SIGKILL);
+    waitpid(pipeline.process, 0, 0);
+    close(pipeline.input);
+    close(pipeline.output);
+    pipeline.process = 0;
+}
+
+static int startProcess(ApertiumPipeline& pipeline)
+{
+    int toPipeline[2], fromPipeline[2];
+    if (pipe2(toPipeline, O_CLOEXEC) != 0)
+        return 0;
+    if (pipe2(fromPipeline, O_CLOEXEC) != 0) {
+        close(toPipeline[0]);
+        close(toPipeline[1]);
+        return 0;
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        // Its own process group, so that a restart ends every stage.
+        setpgid(0, 0);
+        int quiet = open("/dev/null", O_WRONLY);
+        dup2(toPipeline[0], 0);
+        dup2(fromPipeline[1], 1);
+        if (quiet >= 0)
+            dup2(quiet, 2);
+        // $1 is the generator's option: -n writes unknown words without marks.
+        execl("/bin/bash", "bash", "-c", pipeline.script.c_str(), pipeline.mode, "-n", "", (char*)0);
+        _exit(127);
+    }
+    close(toPipeline[0]);
+    close(fromPipeline[1]);
+    if (child < 0) {
+        close(toPipeline[1]);
+        close(fromPipeline[0]);
+        return 0;
+    }
+    setpgid(child, child);
+    pipeline.process = child;
+    pipeline.input = toPipeline[1];
+    pipeline.output = fromPipeline[0];
+    fcntl(pipeline.input, F_SETFL, O_NONBLOCK);
+    fcntl(pipeline.output, F_SETFL, O_NONBLOCK);
+    return 1;
+}
+
+// Writes every chunk with its zero byte while reading the answers, each
+// ended by a zero byte, as they come.
+static int exchange(ApertiumPipeline& pipeline, const std::vector<std::string>& chunks,
+    std::vector<std::string>& answers)
+{
+    std::string input;
+    for (const std::string& chunk : chunks)
+        input.append(chunk.c_str(), chunk.size() + 1);
+    size_t written = 0;
+    answers.assign(1, std::string());
+    long long deadline = nowMs() + AnswerTimeoutMs;
+    while (answers.size() <= chunks.size()) {
+        long long left = deadline - nowMs();
+        pollfd entries[2] = { { pipeline.output, POLLIN, 0 }, { pipeline.input, POLLOUT, 0 } };
+        int watched = written < input.size() ? 2 : 1;
+        int ready = left > 0 ? poll(entries, watched, (int)left) : 0;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return 0;
+        if (watched == 2 && entries[1].revents) {
+            ssize_t count = write(pipeline.input, input.data() + written, input.size() - written);
+            if (count < 0 && errno != EAGAIN && errno != EINTR)
+                return 0;
+            if (count > 0)
+                written += (size_t)count;
+        }
+        if (!entries[0].revents)
+            continue;
+        char bytes[4096];
+        ssize_t count = read(pipeline.output, bytes, sizeof bytes);
+        if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))
+            return 0;
+        for (ssize_t i = 0; i < count; ++i) {
+            if (bytes[i])
+                answers.back() += bytes[i];
+            else
+                answers.emplace_back();
+        }
+    }
+    // Bytes after the last zero would mean the pipeline is out of step.
+    int inStep = answers.back().empty();
+    answers.pop_back();
+    return inStep;
+}
+
+int startApertiumPipelines(int answerTimeoutMs)
+{
+    AnswerTimeoutMs = answerTimeoutMs;
+    // Writing to a pipeline that has died must fail with EPIPE, so that it
+    // can be restarted, rather than end the process.
+    signal(SIGPIPE, SIG_IGN);
+    for (int i = 0; i < MODE_COUNT; ++i) {
+        Pipelines[i].mode = Modes[i];
+        if (!loadScript(Pipelines[i]) || !startProcess(Pipelines[i]))
+            return 0;
+    }
+    std::vector<std::string> word(1, "a[]"), answer;
+    for (int i = 0; i < MODE_COUNT; ++i) {
+        if (!runApertiumPipeline(&Pipelines[i], word, answer)) {
+            fprintf(stderr, "apertium mode %s does not answer\n", Modes[i]);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+ApertiumPipeline* apertiumPipeline(const char* mode)
+{
+    for (int i = 0; i < MODE_COUNT; ++i)
+        if (strcmp(Modes[i], mode) == 0 && Pipelines[i].mode)
+            return &Pipelines[i];
+    return 0;
+}
+
+int runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
+    std::vector<std::string>& answers)
+{
+    std::lock_guard<std::mutex> hold(pipeline->busy);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!pipeline->process && !startProcess(*pipeline))
+            return 0;
+        if (exchange(*pipeline, chunks, answers))
+            return 1;
+        // Dead, stuck or out of step: a fresh process is the only safe state.
+        stopProcess(*pipeline);
+    }
+    return 0;
+}
+
+int apertiumPipelineProcess(const char* mode)
+{
+    ApertiumPipeline* pipeline = apertiumPipeline(mode);
+    if (!pipeline)
+        return 0;
+    std::lock_guard<std::mutex> hold(pipeline->busy);
+    return pipeline->process;
+}

@@ -1,0 +1,12 @@
+// Plain UTF-8 text to Apertium's stream format and back, as its text
+// deformatter and reformatter do, but for one null-flushed chunk at a time.
+#pragma once
+#include <string>
+
+// Escapes the stream's special characters and wraps every run of white space
+// other than a single blank in a superblank. The chunk ends with an empty
+// superblank: the bilingual lookup waits for a byte after the last word
+// before it answers a flush.
+void textToStream(const std::string& text, std::string& stream);
+// Drops the superblank brackets and the escapes.
+void streamToText(const std::string& stream, std::string& text);

@@ -1,0 +1,19 @@
+// Reads the program's request: "GET /cgi-bin/translate?doit=done&urltext=...
+// &lp=... HTTP/1.0", lines ended by LF or CR LF, header lines allowed.
+#pragma once
+#include <cstddef>
+#include <string>
+
+enum { REQUEST_LIMIT = 8192 };
+
+struct TranslateRequest {
+    std::string text;  // Windows-1252 bytes, form encoding undone
+    char pairCode[8];  // lower case
+};
+
+// 1 when the bytes hold a whole request: the request line and the header
+// lines up to an empty line.
+int requestComplete(const char* bytes, size_t length);
+// Returns the HTTP status: 200 with the request filled in, or the error's
+// status with a reason a person can read.
+int parseRequest(const char* bytes, size_t length, TranslateRequest& request, std::string& reason);

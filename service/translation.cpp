@@ -1,0 +1,134 @@
+#include "translation.h"
+#include <cstring>
+#include <vector>
+#include "apertiumPipeline.h"
+#include "apertiumStream.h"
+#include "languagePairs.h"
+#include "textEncoding.h"
+
+// Debian's pairs all meet in Spanish, so French, Italian and Portuguese go
+// through it. German has no pair at all.
+struct Route {
+    const char* code;
+    const char* modes[2];
+};
+
+static const Route Routes[] = {
+    { "en_es", { "eng-spa", 0 } },
+    { "es_en", { "spa-eng", 0 } },
+    { "en_fr", { "eng-spa", "es-fr" } },
+    { "fr_en", { "fr-es", "spa-eng" } },
+    { "en_it", { "eng-spa", "spa-ita" } },
+    { "it_en", { "ita-spa", "spa-eng" } },
+    { "en_pt", { "eng-spa", "es-pt" } },
+    { "pt_en", { "pt-es", "spa-eng" } },
+};
+
+int findPair(const char* code)
+{
+    for (int row = 0; row < PAIR_COUNT; ++row)
+        if (strcmp(LanguagePairs[row].code, code) == 0)
+            return row;
+    return -1;
+}
+
+static const Route* findRoute(const char* code)
+{
+    for (const Route& route : Routes)
+        if (strcmp(route.code, code) == 0)
+            return &route;
+    return 0;
+}
+
+static void unixLineBreaks(const std::string& text, std::string& out)
+{
+    out.clear();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            out += text[i];
+        else if (i + 1 >= text.size() || text[i + 1] != '\n')
+            out += '\n';
+    }
+}
+
+static int hasWords(const std::string& text)
+{
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != '\n')
+            return 1;
+    return 0;
+}
+
+static int isLower(char c)
+{
+    return c >= 'a' && c <= 'z';
+}
+
+// Cuts the text into sentences, so that the pipeline's stages can work on
+// several at once. Only a plain sentence end is a cut: a word of three or
+// more small letters, a full stop, question or exclamation mark, blanks and
+// a capital. Abbreviations ("e.g. food", "U.S. economy", "p.m. now") and
+// line breaks stay inside a piece, since Apertium reads what follows them
+// differently when it starts a chunk of its own.
+static void splitSentences(const std::string& text, std::vector<std::string>& pieces)
+{
+    pieces.clear();
+    size_t start = 0;
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] != ' ') {
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < text.size() && text[end] == ' ')
+            ++end;
+        char stop = i > 0 ? text[i - 1] : 0;
+        if ((stop == '.' || stop == '!' || stop == '?') && i >= 4 && isLower(text[i - 2]) && isLower(text[i - 3])
+            && isLower(text[i - 4]) && end < text.size() && text[end] >= 'A' && text[end] <= 'Z') {
+            pieces.push_back(text.substr(start, end - start));
+            start = end;
+        }
+        i = end;
+    }
+    if (start < text.size())
+        pieces.push_back(text.substr(start));
+}
+
+TranslationResult translateText(const char* pairCode, const std::string& text, std::string& translation)
+{
+    if (findPair(pairCode) < 0)
+        return PAIR_UNKNOWN;
+    const Route* route = findRoute(pairCode);
+    if (!route)
+        return LANGUAGE_UNAVAILABLE;
+
+    std::string lines, utf8;
+    unixLineBreaks(text, lines);
+    if (!hasWords(lines)) {
+        translation = lines;
+        return TRANSLATED;
+    }
+    windows1252ToUtf8(lines, utf8);
+    std::vector<std::string> pieces, chunks, answers;
+    splitSentences(utf8, pieces);
+    chunks.resize(pieces.size());
+    for (size_t i = 0; i < pieces.size(); ++i)
+        textToStream(pieces[i], chunks[i]);
+    // The first mode's answers are already stream format for the second.
+    for (const char* mode : route->modes) {
+        if (!mode)
+            break;
+        ApertiumPipeline* pipeline = apertiumPipeline(mode);
+        if (!pipeline || !runApertiumPipeline(pipeline, chunks, answers))
+            return TRANSLATION_FAILED;
+        chunks.swap(answers);
+    }
+    std::string piece;
+    utf8.clear();
+    for (const std::string& chunk : chunks) {
+        streamToText(chunk, piece);
+        utf8 += piece;
+    }
+    utf8ToWindows1252(utf8, translation);
+    return TRANSLATED;
+}
