@@ -67,7 +67,7 @@ add_test(NAME shipped_programs_import_system_dlls_only
     COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports ${MINGW_OBJDUMP} $<TARGET_FILE:Quorv>)
 
 # Against the real local service.
-add_executable(end_to_end_tests app/endToEndTests.cpp app/quorvDriver.cpp support/doctestMain.cpp
+add_executable(end_to_end_tests app/endToEndTests.cpp app/screenshotPoses.cpp app/quorvDriver.cpp support/doctestMain.cpp
     support/messageBoxWatcher.cpp ${QUORV_STRINGS_RC})
 target_include_directories(end_to_end_tests PRIVATE ${SUPPORT} app ${DOCTEST_INCLUDE_DIR})
 target_compile_options(end_to_end_tests PRIVATE ${WINDOWS_TEST_FLAGS})
