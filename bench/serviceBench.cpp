@@ -19,6 +19,7 @@
 #include "languagePairs.h"
 #include "replyExtractor.h"
 #include "requestComposer.h"
+#include "serviceProcess.h"
 #include "translationState.h"
 
 enum { SERVICE_ROUNDS = 100, PROCESS_ROUNDS = 10 };
@@ -41,28 +42,6 @@ static std::string benchText()
 static double msSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-static pid_t startService(int& port)
-{
-    int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
-        return -1;
-    pid_t child = fork();
-    if (child == 0) {
-        dup2(out[1], 1);
-        int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, 2);
-        execl(SERVICE_BINARY, SERVICE_BINARY, "--port", "0", (char*)0);
-        _exit(127);
-    }
-    close(out[1]);
-    FILE* reader = fdopen(out[0], "r");
-    if (!reader || fscanf(reader, "%d", &port) != 1)
-        port = 0;
-    if (reader)
-        fclose(reader);
-    return child;
 }
 
 // One exchange as the program makes it: connect, send, read to the close.
@@ -129,7 +108,7 @@ int main(int argc, char** argv)
         }
         port = atoi(target.c_str() + colon + 1);
     } else {
-        service = startService(port);
+        service = startServiceProcess(0, true, &port);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     }
     if (port <= 0) {

@@ -4,32 +4,13 @@
 #include <cstring>
 #include <string>
 #include "bytes.h"
+#include "engineBuffers.h"
 #include "languagePairs.h"
 #include "replyExtractor.h"
 #include "requestComposer.h"
 #include "translationState.h"
 
 namespace {
-
-// Exact-size buffers, so that the address sanitizer sees any overrun.
-struct Buffers {
-    Buffers()
-    {
-        sourceText = (char*)malloc(SOURCE_TEXT_SIZE);
-        workText = (char*)malloc(WORK_TEXT_SIZE);
-        netBuffer = (char*)malloc(NET_BUFFER_SIZE);
-        memset(sourceText, 'S', SOURCE_TEXT_SIZE);
-        memset(workText, 'W', WORK_TEXT_SIZE);
-        memset(netBuffer, 'N', NET_BUFFER_SIZE);
-    }
-    ~Buffers()
-    {
-        free(sourceText);
-        free(workText);
-        free(netBuffer);
-        sourceText = workText = netBuffer = 0;
-    }
-};
 
 void setPage(const std::string& page)
 {
@@ -150,7 +131,7 @@ TEST_CASE("form encoding never writes past its destination")
             CHECK_EQ(out[i], 'X');
     }
 
-    Buffers buffers;
+    EngineBuffers buffers;
     memset(sourceText, '&', SOURCE_TEXT_SIZE - 1);
     sourceText[SOURCE_TEXT_SIZE - 1] = 0;
     urlEncode(workText, WORK_TEXT_SIZE, sourceText);
@@ -159,7 +140,7 @@ TEST_CASE("form encoding never writes past its destination")
 
 TEST_CASE("request template expansion")
 {
-    Buffers buffers;
+    EngineBuffers buffers;
     struct {
         const char* requestTemplate;
         const char* encoded;
@@ -188,7 +169,7 @@ TEST_CASE("request template expansion")
 
 TEST_CASE("page cleaning")
 {
-    Buffers buffers;
+    EngineBuffers buffers;
     struct {
         const char* name;
         std::string page;
@@ -224,7 +205,7 @@ TEST_CASE("page cleaning")
 
 TEST_CASE("a page without markup is not cleaned")
 {
-    Buffers buffers;
+    EngineBuffers buffers;
     const char* pages[] = { "", "HTTP/1.0 200 OK\r\n\r\nno markup here", "a > b" };
     for (const char* page : pages) {
         strcpy(workText, "encoded+source");
@@ -237,7 +218,7 @@ TEST_CASE("a page without markup is not cleaned")
 
 TEST_CASE("the cleaned text never runs past its buffer")
 {
-    Buffers buffers;
+    EngineBuffers buffers;
     const unsigned room = WORK_TEXT_SIZE - 1;
 
     // Text bytes alone: cut at the last byte that fits.
@@ -277,7 +258,7 @@ TEST_CASE("the cleaned text never runs past its buffer")
 
 TEST_CASE("finding the translation in the cleaned text")
 {
-    Buffers buffers;
+    EngineBuffers buffers;
     struct {
         const char* name;
         Language target;

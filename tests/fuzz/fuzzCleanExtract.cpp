@@ -5,12 +5,12 @@
 #include <cstring>
 #include "languagePairs.h"
 #include "replyExtractor.h"
-#include "fuzzBuffers.h"
+#include "engineBuffers.h"
 #include "translationState.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    useExactBuffers();
+    static EngineBuffers buffers;
     if (size == 0)
         return 0;
     targetLanguage = data[0] % LANGUAGE_COUNT;

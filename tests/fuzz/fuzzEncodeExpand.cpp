@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 #include "requestComposer.h"
-#include "fuzzBuffers.h"
+#include "engineBuffers.h"
 #include "translationState.h"
 
 static std::string foldBlanks(const char* text)
@@ -45,7 +45,7 @@ static std::string formDecode(const char* text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    useExactBuffers();
+    static EngineBuffers buffers;
     if (size < 1)
         return 0;
     size_t codeLength = data[0] % PAIR_CODE_SIZE;

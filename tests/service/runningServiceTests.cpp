@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include "bytes.h"
 #include "pageExtraction.h"
+#include "serviceProcess.h"
 
 namespace {
 
@@ -26,22 +27,9 @@ struct RunningService {
 
     RunningService()
     {
-        int out[2];
-        if (pipe2(out, O_CLOEXEC) != 0)
-            return;
-        process = fork();
-        if (process == 0) {
-            dup2(out[1], 1);
-            execl(SERVICE_BINARY, SERVICE_BINARY, "--port", "0", "--request-timeout-ms",
-                std::to_string(REQUEST_TIMEOUT_MS).c_str(), (char*)0);
-            _exit(127);
-        }
-        close(out[1]);
-        FILE* reader = fdopen(out[0], "r");
-        if (!reader || fscanf(reader, "%d", &port) != 1)
-            port = 0;
-        if (reader)
-            fclose(reader);
+        std::string timeout = std::to_string(REQUEST_TIMEOUT_MS);
+        const char* options[] = { "--request-timeout-ms", timeout.c_str(), 0 };
+        process = startServiceProcess(options, false, &port);
     }
     ~RunningService()
     {

@@ -1,0 +1,26 @@
+// The engine's shared buffers at their exact sizes, so that the address
+// sanitizer sees any access past them, filled with sentinels so that a test
+// proves what the code wrote.
+#pragma once
+#include <cstdlib>
+#include <cstring>
+#include "translationState.h"
+
+struct EngineBuffers {
+    EngineBuffers()
+    {
+        sourceText = (char*)malloc(SOURCE_TEXT_SIZE);
+        workText = (char*)malloc(WORK_TEXT_SIZE);
+        netBuffer = (char*)malloc(NET_BUFFER_SIZE);
+        memset(sourceText, 'S', SOURCE_TEXT_SIZE);
+        memset(workText, 'W', WORK_TEXT_SIZE);
+        memset(netBuffer, 'N', NET_BUFFER_SIZE);
+    }
+    ~EngineBuffers()
+    {
+        free(sourceText);
+        free(workText);
+        free(netBuffer);
+        sourceText = workText = netBuffer = 0;
+    }
+};
