@@ -237,6 +237,28 @@ TEST_CASE("Abort ends a job that waits for the server")
     }
 }
 
+TEST_CASE("the window cannot be closed while a job runs")
+{
+    ServerSession session;
+    HWND window = session.window;
+    typeText(window, "Hello");
+    scriptTestServer({ SERVER_STAY_SILENT, "", 0 });
+    REQUIRE(pressButton(window, 1005));
+    CHECK(waitUntil([&] {
+        return controlText(window, 1023) == status("Receiving translation...", "\xDC" "bersetzung wird empfangen...");
+    }));
+    PostMessageA(window, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(control(window, 1002), WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(control(window, 1002), WM_CHAR, VK_ESCAPE, 1);
+    Sleep(500);
+    CHECK(IsWindowVisible(window));
+    CHECK(busy(window));
+    REQUIRE(pressButton(window, 3));
+    CHECK(waitUntil([&] { return idle(window); }));
+    // Once idle, the window closes as usual (the session checks the exit code).
+}
+
 TEST_CASE("failures a user is told about")
 {
     SUBCASE("an unknown host")

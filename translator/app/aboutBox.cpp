@@ -3,7 +3,8 @@
 #include "resource.h"
 #include "textsAndMessages.h"
 
-enum { VERSION_TEXT_SIZE = 256 };
+// wsprintfA writes up to 1,024 bytes.
+enum { VERSION_TEXT_SIZE = 256, FORMATTED_SIZE = 1024 };
 
 void showAboutBox(HWND owner)
 {
@@ -26,7 +27,7 @@ static const char* versionString(void* block, const char* prefix, const char* na
 static void fillTemplate(HWND dialog, int id, const char* first, const char* second)
 {
     char format[VERSION_TEXT_SIZE];
-    char text[VERSION_TEXT_SIZE];
+    char text[FORMATTED_SIZE];
     GetDlgItemTextA(dialog, id, format, sizeof format);
     wsprintfA(text, format, first, second);
     SetDlgItemTextA(dialog, id, text);

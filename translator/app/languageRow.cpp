@@ -68,12 +68,24 @@ void fillTargetList(HWND toList, Language source)
     endRefill(toList);
 }
 
+// The flag bitmaps stay the table's; the picture the template gave the
+// control is the control's to give back, and goes.
+static void showFlag(HWND window, int id, Language language)
+{
+    HBITMAP previous = (HBITMAP)SendDlgItemMessageA(window, id, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)flagBitmaps[language]);
+    for (int i = 0; i < LANGUAGE_COUNT; ++i)
+        if (previous == flagBitmaps[i])
+            return;
+    if (previous)
+        DeleteObject(previous);
+}
+
 void updateFlagsAndHeading(HWND window)
 {
     Language source = selectedLanguage(GetDlgItem(window, IDC_FROM_LIST));
     Language target = selectedLanguage(GetDlgItem(window, IDC_TO_LIST));
-    SendDlgItemMessageA(window, IDC_FROM_FLAG, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)flagBitmaps[source]);
-    SendDlgItemMessageA(window, IDC_TO_FLAG, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)flagBitmaps[target]);
+    showFlag(window, IDC_FROM_FLAG, source);
+    showFlag(window, IDC_TO_FLAG, target);
     SetDlgItemTextA(window, IDC_TARGET_HEADING, headingOf(target));
     rememberedTarget[source] = target;
 }

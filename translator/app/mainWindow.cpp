@@ -64,16 +64,13 @@ int copyToClipboard(HWND owner, const char* text)
 
 static WNDPROC editBoxProc;
 
-// A multiline box in a dialog closes the dialog on Escape, and the typed
-// text would be lost. Escape goes to the dialog instead, where it does
-// nothing.
+// A multiline box closes its dialog on Escape, and the typed text would be
+// lost; in these boxes Escape does nothing.
 static LRESULT CALLBACK textBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT result = CallWindowProcA(editBoxProc, box, message, wParam, lParam);
-    const MSG* key = (const MSG*)lParam;
-    if (message == WM_GETDLGCODE && key && key->message == WM_KEYDOWN && key->wParam == VK_ESCAPE)
-        result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
-    return result;
+    if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_ESCAPE)
+        return 0;
+    return CallWindowProcA(editBoxProc, box, message, wParam, lParam);
 }
 
 static void keepEscapeFromTextBoxes(HWND window)
@@ -168,6 +165,10 @@ static void onSystemCommand(HWND window, UINT command)
 
 static void closeMainWindow(HWND window)
 {
+    // Close is greyed while a job runs, but Alt+F4 and other senders of the
+    // command do not look at the menu: the worker must end first.
+    if (translationJobRunning())
+        return;
     saveSettings();
     storeWindowPosition(window);
     EndDialog(window, 0);

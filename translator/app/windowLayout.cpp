@@ -7,7 +7,7 @@ enum { BOTTOM_ROW = 30, ABORT_GAP = 10 };
 
 static RECT controlRect(HWND window, int id)
 {
-    RECT rect;
+    RECT rect = {};
     GetWindowRect(GetDlgItem(window, id), &rect);
     MapWindowPoints(0, window, (POINT*)&rect, 2);
     return rect;

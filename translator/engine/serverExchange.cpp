@@ -50,16 +50,16 @@ char* winsockErrorText(int code)
 
 // The socket of the running exchange, so that an abort can close it under a
 // blocked call. Whoever takes it out first closes it.
-static volatile LONG jobSocket = (LONG)INVALID_SOCKET;
+static void* volatile jobSocket = (void*)INVALID_SOCKET;
 
 static void holdJobSocket(SOCKET connection)
 {
-    InterlockedExchange(&jobSocket, (LONG)connection);
+    InterlockedExchangePointer(&jobSocket, (void*)connection);
 }
 
 static int releaseJobSocket()
 {
-    SOCKET connection = (SOCKET)InterlockedExchange(&jobSocket, (LONG)INVALID_SOCKET);
+    SOCKET connection = (SOCKET)InterlockedExchangePointer(&jobSocket, (void*)INVALID_SOCKET);
     return connection == INVALID_SOCKET || closesocket(connection) != SOCKET_ERROR;
 }
 

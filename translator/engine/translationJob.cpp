@@ -9,6 +9,7 @@
 enum { FORCED_ABORT_DELAY = 10000 };
 
 static HANDLE workerThread;
+static int jobRunning;
 static DWORD abortStamp;
 
 static void wakeJobLoop()
@@ -49,6 +50,11 @@ static void waitForWorker()
     }
 }
 
+int translationJobRunning()
+{
+    return jobRunning;
+}
+
 int runTranslationJob()
 {
     jobDone = 0;
@@ -62,7 +68,9 @@ int runTranslationJob()
         setBusyState(mainWindow, 1);
         return 0;
     }
+    jobRunning = 1;
     waitForWorker();
+    jobRunning = 0;
     showStatusText(IDS_READY);
     setBusyState(mainWindow, 1);
 

@@ -7,5 +7,6 @@
 int runTranslationJob();
 // enable 1: idle; enable 0: busy.
 void setBusyState(HWND window, int enable);
+int translationJobRunning();
 // The Abort command.
 void abortTranslationJob();
