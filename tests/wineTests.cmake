@@ -2,13 +2,16 @@
 # and X server of its own below the build folder.
 set(QUORV_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 
-# add_wine_test(NAME target LANGUAGE en|de [NETWORK] [ARGS ...])
+# add_wine_test(NAME target LANGUAGE en|de|ja [NETWORK] [ARGS ...])
+# ja runs under a Japanese locale, with the double-byte code page 932.
 # NETWORK runs the test in a network namespace of its own, where it may
 # listen on 127.0.0.1 port 80.
 function(add_wine_test name target)
     cmake_parse_arguments(W "NETWORK" "LANGUAGE" "ARGS" ${ARGN})
     if(W_LANGUAGE STREQUAL "de")
         set(locale de_DE.UTF-8)
+    elseif(W_LANGUAGE STREQUAL "ja")
+        set(locale ja_JP.UTF-8)
     else()
         set(locale en_US.UTF-8)
     endif()
@@ -43,3 +46,17 @@ target_link_options(engine_windows_tests PRIVATE -static)
 target_link_libraries(engine_windows_tests PRIVATE quorv_core ws2_32)
 add_wine_test(engine_windows_en engine_windows_tests LANGUAGE en NETWORK)
 add_wine_test(engine_windows_de engine_windows_tests LANGUAGE de NETWORK)
+
+# Setup.exe: its parts inside a test process, and the program itself driven
+# from a release folder by a driver that plays the user.
+set(SETUP_TEST_SUPPORT installer/shellChecks.cpp support/messageBoxWatcher.cpp)
+add_executable(setup_unit_tests installer/setupUnitTests.cpp support/doctestMain.cpp
+    ${SETUP_TEST_SUPPORT} ${SETUP_RESOURCES_RC})
+target_include_directories(setup_unit_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR}
+    ${CMAKE_SOURCE_DIR}/installer)
+target_compile_options(setup_unit_tests PRIVATE ${WINDOWS_TEST_FLAGS})
+target_link_options(setup_unit_tests PRIVATE -static -Wl,--wrap=malloc -Wl,--wrap=realloc)
+target_link_libraries(setup_unit_tests PRIVATE setup_core uuid)
+add_wine_test(setup_unit_en setup_unit_tests LANGUAGE en)
+add_wine_test(setup_unit_ja setup_unit_tests LANGUAGE ja
+    ARGS --test-case=*trail*,*path routines*,*normal form*)
