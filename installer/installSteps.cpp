@@ -82,6 +82,48 @@ static int emptyInstallFolder(const InstallState* state, HWND sheet)
         && emptying.Run(sheet, FO_DELETE, FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING);
 }
 
+// Joins folder (with its trailing backslash) and name; 0 when it would not fit.
+static int joinPath(char* path, const char* folder, const char* name)
+{
+    if (lstrlenA(folder) + lstrlenA(name) + 2 > PATH_SIZE)
+        return 0;
+    lstrcpyA(path, folder);
+    lstrcatA(path, name);
+    return 1;
+}
+
+// Whether every file below source has arrived below target with its size:
+// the shell of some systems reports success for a copy that skipped a file
+// that another program held open.
+static int copiedCompletely(const char* source, const char* target)
+{
+    char path[PATH_SIZE];
+    WIN32_FIND_DATAA found;
+    if (!joinPath(path, source, "*.*"))
+        return 0;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 1;
+    int complete = 1;
+    do {
+        if (!lstrcmpA(found.cFileName, ".") || !lstrcmpA(found.cFileName, ".."))
+            continue;
+        char from[PATH_SIZE];
+        char to[PATH_SIZE];
+        WIN32_FILE_ATTRIBUTE_DATA copy;
+        if (!joinPath(from, source, found.cFileName) || !joinPath(to, target, found.cFileName)
+            || !GetFileAttributesExA(to, GetFileExInfoStandard, &copy))
+            complete = 0;
+        else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            complete = (copy.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && AddTrailingSeparator(from)
+                && AddTrailingSeparator(to) && copiedCompletely(from, to);
+        else
+            complete = copy.nFileSizeLow == found.nFileSizeLow && copy.nFileSizeHigh == found.nFileSizeHigh;
+    } while (complete && FindNextFileA(search, &found));
+    FindClose(search);
+    return complete;
+}
+
 static int copyProgramFiles(const InstallState* state, HWND sheet)
 {
     char source[PATH_SIZE];
@@ -89,8 +131,14 @@ static int copyProgramFiles(const InstallState* state, HWND sheet)
     AddTrailingSeparator(source);
     lstrcatA(source, "*.*");
     FileOperationBatch copying;
-    return copying.Append(SOURCE_LIST, source) && copying.Append(TARGET_LIST, state->installFolder)
-        && copying.Run(sheet, FO_COPY, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
+    if (!copying.Append(SOURCE_LIST, source) || !copying.Append(TARGET_LIST, state->installFolder)
+        || !copying.Run(sheet, FO_COPY, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR))
+        return 0;
+    if (!copiedCompletely(state->setupFolder, state->installFolder)) {
+        ShowTableError(sheet, IDS_COPY_INCOMPLETE, state->installFolder);
+        return 0;
+    }
+    return 1;
 }
 
 int RunInstallation(InstallState* state, HWND sheet, HWND page)

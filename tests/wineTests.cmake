@@ -60,3 +60,17 @@ target_link_libraries(setup_unit_tests PRIVATE setup_core uuid)
 add_wine_test(setup_unit_en setup_unit_tests LANGUAGE en)
 add_wine_test(setup_unit_ja setup_unit_tests LANGUAGE ja
     ARGS --test-case=*trail*,*path routines*,*normal form*)
+
+# The driver finds Setup.exe and the stand-in for Quorv.exe beside itself.
+add_executable(launchRecorder installer/launchRecorder.cpp)
+target_link_options(launchRecorder PRIVATE -static -mwindows)
+add_executable(setup_driver_tests installer/setupDriver.cpp support/doctestMain.cpp
+    installer/shellChecks.cpp)
+target_include_directories(setup_driver_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
+target_compile_options(setup_driver_tests PRIVATE ${WINDOWS_TEST_FLAGS})
+target_link_options(setup_driver_tests PRIVATE -static)
+target_link_libraries(setup_driver_tests PRIVATE shell32 ole32 uuid)
+set_target_properties(launchRecorder setup_driver_tests PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/installer)
+add_dependencies(setup_driver_tests Setup launchRecorder)
+add_wine_test(setup_driver_en setup_driver_tests LANGUAGE en)

@@ -20,6 +20,7 @@
 #define IDS_FOLDER_INVALID 17
 #define IDS_FOLDER_PROTECTED 18
 #define IDS_FOLDER_HOLDS_SETUP 19
+#define IDS_COPY_INCOMPLETE 20
 
 /* Welcome page. */
 #define IDC_TITLE 1054

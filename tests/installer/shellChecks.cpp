@@ -79,8 +79,9 @@ void writeFile(const std::string& path, const std::string& content)
     CloseHandle(file);
 }
 
-void removeTree(const std::string& folder)
+void removeTree(const std::string& name)
 {
+    std::string folder = name.back() == '\\' ? name : name + "\\";
     std::vector<std::string> entries = listTree(folder);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         std::string path = folder + *entry;
@@ -134,11 +135,6 @@ int recycleBinCount()
     }
     bin->Release();
     return count;
-}
-
-void emptyRecycleBin()
-{
-    SHEmptyRecycleBinA(0, 0, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
 LinkInfo readLink(const std::string& path)

@@ -14,11 +14,10 @@ int fileExists(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 // Removes folder and all it holds for good (test set-up only).
-void removeTree(const std::string& folder);
+void removeTree(const std::string& folder);  // with or without a trailing backslash
 void makeFolders(const std::string& folder);
 // The number of items in the Recycle Bin, as the shell lists them.
 int recycleBinCount();
-void emptyRecycleBin();
 
 struct LinkInfo {
     int loaded;
