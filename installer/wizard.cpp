@@ -225,7 +225,10 @@ void runWizard(InstallState* state)
     for (int i = 0; i < PAGE_COUNT; ++i) {
         PROPSHEETPAGEA page = {};
         page.dwSize = PROPSHEETPAGEA_V1_SIZE;
-        page.dwFlags = PSP_DEFAULT;
+        // Some systems give a wizard the caption of the page it shows, which
+        // the templates do not have; the sheet's title is each page's title.
+        page.dwFlags = PSP_USETITLE;
+        page.pszTitle = MAKEINTRESOURCEA(IDS_SHEET_TITLE);
         page.hInstance = instanceHandle;
         page.pszTemplate = MAKEINTRESOURCEA(pages[i].templateId);
         page.pfnDlgProc = pages[i].procedure;
@@ -237,8 +240,6 @@ void runWizard(InstallState* state)
     header.dwFlags = PSH_WIZARD | PSH_USEICONID | PSH_USECALLBACK;
     header.hInstance = instanceHandle;
     header.pszIcon = MAKEINTRESOURCEA(IDI_SETUP);
-    // Some systems set the caption after the callback; by id it is right there too.
-    header.pszCaption = MAKEINTRESOURCEA(IDS_SHEET_TITLE);
     header.nPages = PAGE_COUNT;
     header.phpage = handles;
     header.pfnCallback = sheetCallback;

@@ -2,12 +2,13 @@
 # and X server of its own below the build folder.
 set(QUORV_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 
-# add_wine_test(NAME target LANGUAGE en|de|ja [NETWORK] [ARGS ...])
+# add_wine_test(NAME target LANGUAGE en|de|ja [NETWORK] [NO_TRASH] [ARGS ...])
 # ja runs under a Japanese locale, with the double-byte code page 932.
 # NETWORK runs the test in a network namespace of its own, where it may
-# listen on 127.0.0.1 port 80.
+# listen on 127.0.0.1 port 80. NO_TRASH gives the test a HOME in which the
+# shell cannot keep a Recycle Bin.
 function(add_wine_test name target)
-    cmake_parse_arguments(W "NETWORK" "LANGUAGE" "ARGS" ${ARGN})
+    cmake_parse_arguments(W "NETWORK;NO_TRASH" "LANGUAGE" "ARGS" ${ARGN})
     if(W_LANGUAGE STREQUAL "de")
         set(locale de_DE.UTF-8)
     elseif(W_LANGUAGE STREQUAL "ja")
@@ -20,6 +21,9 @@ function(add_wine_test name target)
             QUORV_EXPECT_LANGUAGE=${W_LANGUAGE})
     if(W_NETWORK)
         list(APPEND env QUORV_NETNS=1)
+    endif()
+    if(W_NO_TRASH)
+        list(APPEND env QUORV_NO_TRASH=1)
     endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300
         FIXTURES_REQUIRED wine_prefix)
@@ -58,6 +62,7 @@ target_compile_options(setup_unit_tests PRIVATE ${WINDOWS_TEST_FLAGS})
 target_link_options(setup_unit_tests PRIVATE -static -Wl,--wrap=malloc -Wl,--wrap=realloc)
 target_link_libraries(setup_unit_tests PRIVATE setup_core uuid)
 add_wine_test(setup_unit_en setup_unit_tests LANGUAGE en)
+add_wine_test(setup_unit_de setup_unit_tests LANGUAGE de ARGS --test-case=*language*,dangerous*)
 add_wine_test(setup_unit_ja setup_unit_tests LANGUAGE ja
     ARGS --test-case=*trail*,*path routines*,*normal form*)
 
@@ -73,4 +78,7 @@ target_link_libraries(setup_driver_tests PRIVATE shell32 ole32 uuid)
 set_target_properties(launchRecorder setup_driver_tests PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/installer)
 add_dependencies(setup_driver_tests Setup launchRecorder)
-add_wine_test(setup_driver_en setup_driver_tests LANGUAGE en)
+add_wine_test(setup_driver_en setup_driver_tests LANGUAGE en ARGS --test-case-exclude=without*)
+add_wine_test(setup_driver_no_trash setup_driver_tests LANGUAGE en NO_TRASH
+    ARGS --test-case=without*)
+add_wine_test(setup_driver_de setup_driver_tests LANGUAGE de ARGS --test-case=every*)

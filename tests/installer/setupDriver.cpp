@@ -238,6 +238,7 @@ static int rowState(int row)
 
 struct Choices {
     std::string folder;  // empty: keep the proposal
+    int answerNo = 0;    // to the questions of the shell
     int desktop = -1, startMenuRoot = -1, group = -1;  // -1: keep
 };
 
@@ -261,6 +262,7 @@ static Outcome installWith(const std::string& setupPath, const Choices& choices)
     Outcome outcome = {};
     outcome.reached = -1;
     REQUIRE(startSetup(setupPath));
+    run.answerNo = choices.answerNo;
     REQUIRE(waitForPage(WELCOME));
     CHECK_FALSE(waitFor([] { return buttonReady(BACK_BUTTON); }, 300));
     REQUIRE(press(NEXT_BUTTON));
@@ -340,6 +342,115 @@ static std::vector<std::string> launches()
     for (size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2)
         lines.push_back(log.substr(at, end - at));
     return lines;
+}
+
+static std::string language()
+{
+    char value[16] = "";
+    GetEnvironmentVariableA("QUORV_EXPECT_LANGUAGE", value, sizeof value);
+    return value;
+}
+
+// With QUORV_SCREENSHOTS naming a folder, the sheet as it shows now is
+// saved there as a bitmap, for the documentation.
+static void saveScreenshot(const char* name)
+{
+    char folder[MAX_PATH];
+    if (!GetEnvironmentVariableA("QUORV_SCREENSHOTS", folder, MAX_PATH))
+        return;
+    Sleep(300);
+    RECT frame;
+    GetWindowRect(run.sheet, &frame);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    HDC screen = GetDC(0);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = 0;
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, 0, 0);
+    HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
+    GdiFlush();
+    DWORD size = ((width * 3 + 3) & ~3) * height;
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+    header.bfSize = header.bfOffBits + size;
+    writeFile(std::string(folder) + "\\" + language() + "-" + name + ".bmp",
+              std::string((char*)&header, sizeof header) + std::string((char*)&info.bmiHeader, sizeof info.bmiHeader)
+                  + std::string((char*)bits, size));
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(0, screen);
+}
+
+static BOOL CALLBACK collectText(HWND child, LPARAM texts)
+{
+    char text[1024] = "";
+    SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, 0);
+    ((std::set<std::string>*)texts)->insert(text);
+    return TRUE;
+}
+
+static std::set<std::string> pageTexts()
+{
+    std::set<std::string> texts;
+    EnumChildWindows(currentPage(), collectText, (LPARAM)&texts);
+    return texts;
+}
+
+TEST_CASE("every page speaks the user's language")
+{
+    struct Expected {
+        int page;
+        const char* english;
+        const char* german;
+    };
+    const Expected expected[] = {
+        { WELCOME, "Quorvel v1.21", "Quorvel v1.21" },
+        { WELCOME, "Translates from several languages to English and back.",
+          "\xDC" "bersetzt von mehreren Sprachen ins Englische und zur\xFC" "ck." },
+        { WELCOME, "Thank you for trying Quorvel!", "Vielen Dank, dass Sie Quorvel ausprobieren!" },
+        { FOLDER, "About 200 KB of disk space are required.",
+          "Ungef\xE4hr 200 KB Speicherplatz auf dem Datentr\xE4ger werden ben\xF6tigt." },
+        { FOLDER, "&Change folder...", "&Ordner \xE4ndern..." },
+        { LINKS, "In the &root of the start menu", "In der '&Wurzel' des Startmen\xFCs" },
+        { LINKS, "In the &start menu (strongly recommended)", "Im &Startmen\xFC (empfohlen)" },
+        { STEPS, "Emptying installation folder. ", "Leere Installationsordner. " },
+        { STEPS, "Creating links.", "Erstelle Verkn\xFCpfungen." },
+        { STEPS, "Quorvel is ready to be installed. Click 'Next' to begin the installation.",
+          "Das Setup-Programm ist bereit Quorvel zu installieren.\r\n\r\nKlicken Sie 'Weiter', um zu beginnen." },
+        { FINISH, "&Show readme file", "&Readme-Datei anzeigen" },
+        { FINISH, "Run &Quorvel", "&Quorvel ausf\xFChren" },
+    };
+    const char* pageNames[] = { "welcome", "folder", "links", "steps", "finish" };
+    int german = language() == "de";
+    resetMachine();
+    REQUIRE(startSetup(release + "Setup.exe"));
+    char title[256] = "";
+    GetWindowTextA(run.sheet, title, sizeof title);
+    CHECK_EQ(Bytes(title), Bytes("Quorvel - Installation"));
+    for (int page = WELCOME; page <= FINISH; ++page) {
+        CAPTURE(page);
+        REQUIRE(waitForPage(page));
+        saveScreenshot(pageNames[page]);
+        std::set<std::string> texts = pageTexts();
+        for (const Expected& text : expected)
+            if (text.page == page) {
+                std::string wanted = german ? text.german : text.english;
+                CHECK_MESSAGE(texts.count(wanted), Bytes(wanted).value);
+            }
+        if (page < FINISH)
+            REQUIRE(press(NEXT_BUTTON));
+    }
+    REQUIRE(press(IDCANCEL));
+    CHECK(ended());
+    closeRun();
 }
 
 TEST_CASE("a first installation copies everything and makes the chosen links")
@@ -433,6 +544,39 @@ TEST_CASE("an existing folder is emptied into the Recycle Bin before the copy")
     CHECK_EQ(hashTree("C:\\Target\\"), hashTree(release));
     CHECK_EQ(newlyRecycled(), 2);
     CHECK_EQ(registryValue("Path"), "C:\\Target\\");
+}
+
+TEST_CASE("without a Recycle Bin, nothing is deleted for good unless the user agrees")
+{
+    resetMachine();
+    REQUIRE_EQ(recycleBinCount(), 0);
+    makeFolders("C:\\Target");
+    writeFile("C:\\Target\\mine.txt", "mine");
+    Choices choices;
+    choices.folder = "C:\\Target";
+
+    SUBCASE("No keeps the files and fails the emptying")
+    {
+        choices.answerNo = 1;
+        Outcome outcome = installWith(release + "Setup.exe", choices);
+        CHECK_EQ(outcome.reached, STEPS);
+        CHECK_EQ(outcome.rows[0], STEP_FAILED);
+        CHECK_EQ(outcome.rows[1], STEP_NONE);
+        CHECK_EQ(run.dialogs.size(), 1u);
+        REQUIRE(press(IDCANCEL));
+        CHECK(ended());
+        closeRun();
+        CHECK_EQ(listTree("C:\\Target\\"), std::vector<std::string>{ "mine.txt" });
+        CHECK_EQ(registryValue("Path"), "<missing>");
+    }
+    SUBCASE("Yes deletes them and the installation goes on")
+    {
+        Outcome outcome = installWith(release + "Setup.exe", choices);
+        REQUIRE_EQ(outcome.reached, FINISH);
+        CHECK_EQ(run.dialogs.size(), 1u);
+        finishWith(0, 0);
+        CHECK_EQ(hashTree("C:\\Target\\"), hashTree(release));
+    }
 }
 
 TEST_CASE("a refused folder stops at the steps page with nothing touched")

@@ -465,3 +465,35 @@ TEST_CASE("the running step's label is bold, every other label has the page's fo
     CHECK_EQ((void*)stepFont, (void*)0);
     DestroyWindow(page);
 }
+
+TEST_CASE("setup's messages come in the user's language")
+{
+    setUpProgram();
+    struct Expected {
+        int id;
+        const char* english;
+        const char* german;
+    };
+    const Expected expected[] = {
+        { IDS_SHEET_TITLE, "Quorvel - Installation", "Quorvel - Installation" },
+        { IDS_BROWSE_TITLE, "Select a folder to install Quorvel to!",
+          "W\xE4hlen Sie den Ordner aus, in den Quorvel installiert werden soll!" },
+        { IDS_DRIVE_ROOT, "You cannot install Quorvel in the root of a drive!",
+          "Quorvel kann nicht in der 'Wurzel' eines Laufwerkes installiert werden!" },
+        { IDS_FOLDER_INVALID, "Please enter the full path of the installation folder, for example C:\\Quorvel\\",
+          "Bitte geben Sie den vollst\xE4ndigen Pfad des Installationsordners an, zum Beispiel C:\\Quorvel\\" },
+    };
+    int german = expectedLanguage() == "de";
+    for (const Expected& text : expected) {
+        CAPTURE(text.id);
+        char loaded[260];
+        memset(loaded, '#', sizeof loaded);
+        REQUIRE(LoadStringA(instanceHandle, text.id, loaded, sizeof loaded));
+        CHECK_EQ(Bytes(loaded), Bytes(german ? text.german : text.english));
+    }
+    // The messages of the refusals and the copy check exist in both.
+    for (int id = IDS_FOLDER_PROTECTED; id <= IDS_COPY_INCOMPLETE; ++id) {
+        char loaded[260];
+        CHECK(LoadStringA(instanceHandle, id, loaded, sizeof loaded) > 40);
+    }
+}
