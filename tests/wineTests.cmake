@@ -64,7 +64,7 @@ target_link_libraries(setup_unit_tests PRIVATE setup_core uuid)
 add_wine_test(setup_unit_en setup_unit_tests LANGUAGE en)
 add_wine_test(setup_unit_de setup_unit_tests LANGUAGE de ARGS --test-case=*language*,dangerous*)
 add_wine_test(setup_unit_ja setup_unit_tests LANGUAGE ja
-    ARGS --test-case=*trail*,*path routines*,*normal form*)
+    ARGS "--test-case=*trail*,*path routines*,*normal form*")
 
 # The driver finds Setup.exe and the stand-in for Quorv.exe beside itself.
 add_executable(launchRecorder installer/launchRecorder.cpp)
@@ -82,3 +82,6 @@ add_wine_test(setup_driver_en setup_driver_tests LANGUAGE en ARGS --test-case-ex
 add_wine_test(setup_driver_no_trash setup_driver_tests LANGUAGE en NO_TRASH
     ARGS --test-case=without*)
 add_wine_test(setup_driver_de setup_driver_tests LANGUAGE de ARGS --test-case=every*)
+find_program(MINGW_OBJDUMP i686-w64-mingw32-objdump REQUIRED)
+add_test(NAME setup_imports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MINGW_OBJDUMP}
+    -DPROGRAM=$<TARGET_FILE:Setup> -P ${CMAKE_CURRENT_SOURCE_DIR}/installer/checkImports.cmake)
