@@ -78,6 +78,21 @@ static void takeLinkChoices(HWND page, InstallState* state)
     state->linkInProgramsGroup = IsDlgButtonChecked(page, IDC_LINK_GROUP) == BST_CHECKED;
 }
 
+static INT_PTR linksPageNotify(HWND page, NMHDR* header)
+{
+    switch (header->code) {
+    case PSN_SETACTIVE:
+        showLinkChoices(page, pageState(page));
+        return FALSE;
+    case PSN_WIZNEXT:
+    case PSN_WIZBACK:
+        // Leaving by Back keeps the choices too.
+        takeLinkChoices(page, pageState(page));
+        return TRUE;
+    }
+    return FALSE;
+}
+
 INT_PTR CALLBACK linksPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
@@ -85,16 +100,7 @@ INT_PTR CALLBACK linksPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
         keepPageState(page, lParam);
         return FALSE;
     case WM_NOTIFY:
-        switch (((NMHDR*)lParam)->code) {
-        case PSN_SETACTIVE:
-            showLinkChoices(page, pageState(page));
-            return FALSE;
-        case PSN_WIZNEXT:
-        case PSN_WIZBACK:
-            takeLinkChoices(page, pageState(page));
-            return TRUE;
-        }
-        return FALSE;
+        return linksPageNotify(page, (NMHDR*)lParam);
     }
     return FALSE;
 }
@@ -140,6 +146,18 @@ static void destroyStepsPage(HWND page)
     stepFont = 0;
 }
 
+static INT_PTR stepsPageNotify(HWND page, NMHDR* header)
+{
+    switch (header->code) {
+    case PSN_SETACTIVE:
+        activateStepsPage(page, pageState(page));
+        return FALSE;
+    case PSN_WIZNEXT:
+        return startInstallation(page, header);
+    }
+    return FALSE;
+}
+
 INT_PTR CALLBACK stepsPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
@@ -147,14 +165,7 @@ INT_PTR CALLBACK stepsPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
         initStepsPage(page, lParam);
         return FALSE;
     case WM_NOTIFY:
-        switch (((NMHDR*)lParam)->code) {
-        case PSN_SETACTIVE:
-            activateStepsPage(page, pageState(page));
-            return FALSE;
-        case PSN_WIZNEXT:
-            return startInstallation(page, (NMHDR*)lParam);
-        }
-        return FALSE;
+        return stepsPageNotify(page, (NMHDR*)lParam);
     case WM_DESTROY:
         destroyStepsPage(page);
         return FALSE;
@@ -180,6 +191,19 @@ static void finish(HWND page)
         openInstalled(page, state, "Readme.txt");
 }
 
+static INT_PTR finishPageNotify(HWND page, NMHDR* header)
+{
+    switch (header->code) {
+    case PSN_SETACTIVE:
+        setWizardButtons(page, PSWIZB_FINISH);
+        return FALSE;
+    case PSN_WIZFINISH:
+        finish(page);
+        return FALSE;
+    }
+    return FALSE;
+}
+
 INT_PTR CALLBACK finishPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
@@ -189,15 +213,7 @@ INT_PTR CALLBACK finishPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
         CheckDlgButton(page, IDC_RUN_PROGRAM, BST_CHECKED);
         return FALSE;
     case WM_NOTIFY:
-        switch (((NMHDR*)lParam)->code) {
-        case PSN_SETACTIVE:
-            setWizardButtons(page, PSWIZB_FINISH);
-            return FALSE;
-        case PSN_WIZFINISH:
-            finish(page);
-            return FALSE;
-        }
-        return FALSE;
+        return finishPageNotify(page, (NMHDR*)lParam);
     }
     return FALSE;
 }

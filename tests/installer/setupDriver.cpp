@@ -639,6 +639,12 @@ TEST_CASE("a refused folder stops at the steps page with nothing touched")
     REQUIRE_EQ(run.dialogs.size(), 1u);
     CHECK_EQ(run.dialogs[0].caption, "Quorvel");
     CHECK_EQ(run.dialogs[0].text, "You cannot install Quorvel in the root of a drive!");
+    // Back and forward again: the row starts over.
+    REQUIRE(press(BACK_BUTTON));
+    REQUIRE(waitForPage(LINKS));
+    REQUIRE(press(NEXT_BUTTON));
+    REQUIRE(waitForPage(STEPS));
+    CHECK_EQ(rowState(0), STEP_NONE);
     REQUIRE(press(IDCANCEL));
     CHECK(ended());
     closeRun();

@@ -376,16 +376,6 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
     removeTree("C:\\downloads");
 }
 
-TEST_CASE("a table message without its string shows nothing")
-{
-    setUpProgram();
-    startMessageBoxWatcher();
-    va_list none = {};
-    CHECK_EQ(ShowTableMessage(0, 999, MB_OK, none), IDOK);
-    CHECK(takeMessageBoxes(1, 300).empty());
-    stopMessageBoxWatcher();
-}
-
 // The control's pixels in its glyph square, counted by colour.
 static int countPixels(HWND control, COLORREF colour, int* others)
 {
@@ -464,36 +454,4 @@ TEST_CASE("the running step's label is bold, every other label has the page's fo
     CHECK_EQ((HFONT)SendMessageA(label, WM_GETFONT, 0, 0), pageFont);
     CHECK_EQ((void*)stepFont, (void*)0);
     DestroyWindow(page);
-}
-
-TEST_CASE("setup's messages come in the user's language")
-{
-    setUpProgram();
-    struct Expected {
-        int id;
-        const char* english;
-        const char* german;
-    };
-    const Expected expected[] = {
-        { IDS_SHEET_TITLE, "Quorvel - Installation", "Quorvel - Installation" },
-        { IDS_BROWSE_TITLE, "Select a folder to install Quorvel to!",
-          "W\xE4hlen Sie den Ordner aus, in den Quorvel installiert werden soll!" },
-        { IDS_DRIVE_ROOT, "You cannot install Quorvel in the root of a drive!",
-          "Quorvel kann nicht in der 'Wurzel' eines Laufwerkes installiert werden!" },
-        { IDS_FOLDER_INVALID, "Please enter the full path of the installation folder, for example C:\\Quorvel\\",
-          "Bitte geben Sie den vollst\xE4ndigen Pfad des Installationsordners an, zum Beispiel C:\\Quorvel\\" },
-    };
-    int german = expectedLanguage() == "de";
-    for (const Expected& text : expected) {
-        CAPTURE(text.id);
-        char loaded[260];
-        memset(loaded, '#', sizeof loaded);
-        REQUIRE(LoadStringA(instanceHandle, text.id, loaded, sizeof loaded));
-        CHECK_EQ(Bytes(loaded), Bytes(german ? text.german : text.english));
-    }
-    // The messages of the refusals and the copy check exist in both.
-    for (int id = IDS_FOLDER_PROTECTED; id <= IDS_COPY_INCOMPLETE; ++id) {
-        char loaded[260];
-        CHECK(LoadStringA(instanceHandle, id, loaded, sizeof loaded) > 40);
-    }
 }
