@@ -639,6 +639,7 @@ TEST_CASE("a refused folder stops at the steps page with nothing touched")
     REQUIRE_EQ(run.dialogs.size(), 1u);
     CHECK_EQ(run.dialogs[0].caption, "Quorvel");
     CHECK_EQ(run.dialogs[0].text, "You cannot install Quorvel in the root of a drive!");
+    saveScreenshot("steps-refused");
     // Back and forward again: the row starts over.
     REQUIRE(press(BACK_BUTTON));
     REQUIRE(waitForPage(LINKS));
