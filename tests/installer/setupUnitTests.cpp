@@ -331,6 +331,8 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
         { profile, IDS_FOLDER_PROTECTED, profile },
         { desktop, IDS_FOLDER_PROTECTED, desktop },
         { documents, IDS_FOLDER_PROTECTED, documents },
+        { specialFolder(CSIDL_MYPICTURES), IDS_FOLDER_PROTECTED, specialFolder(CSIDL_MYPICTURES) },
+        { specialFolder(CSIDL_PROGRAMS), IDS_FOLDER_PROTECTED, specialFolder(CSIDL_PROGRAMS) },
         { "C:\\users", IDS_FOLDER_PROTECTED, profile },
         { "c:/WINDOWS/", IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
         { "C:\\downloads", IDS_FOLDER_HOLDS_SETUP, "C:\\downloads\\" },
