@@ -457,3 +457,29 @@ TEST_CASE("the running step's label is bold, every other label has the page's fo
     CHECK_EQ((void*)stepFont, (void*)0);
     DestroyWindow(page);
 }
+
+TEST_CASE("a failed allocation fails the emptying step and touches nothing")
+{
+    setUpProgram();
+    removeTree("C:\\batch");
+    makeFolders("C:\\batch\\from");
+    makeFolders("C:\\batch\\to");
+    writeFile("C:\\batch\\from\\Setup.exe", "setup");
+    writeFile("C:\\batch\\to\\mine.txt", "mine");
+    InstallState state = {};
+    lstrcpyA(state.setupFolder, "C:\\batch\\from\\");
+    lstrcpyA(state.installFolder, "C:\\batch\\to\\");
+    HWND page = createStepsPage(&state);
+    int recycled = recycleBinCount();
+
+    failAllocationsOfSize = lstrlenA("C:\\batch\\to\\*.*") + 2;
+    CHECK_EQ(RunInstallation(&state, testWindow(), page), 0);
+    failAllocationsOfSize = 0;
+    CHECK_EQ(rowState(page, IDC_STATUS_EMPTY), STEP_FAILED);
+    CHECK_EQ(rowState(page, IDC_STATUS_COPY), STEP_NONE);
+    CHECK_EQ(readFile("C:\\batch\\to\\mine.txt"), "mine");
+    CHECK_FALSE(fileExists("C:\\batch\\to\\Setup.exe"));
+    CHECK_EQ(recycleBinCount(), recycled);
+    DestroyWindow(page);
+    removeTree("C:\\batch");
+}
