@@ -11,6 +11,7 @@ set(WINDOWS_PROGRAM_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind
 set(WINDOWS_LINK_FLAGS -static -static-libgcc -s -Wl,--gc-sections)
 
 add_subdirectory(translator)
+add_subdirectory(installer)
 add_subdirectory(tests)
 add_subdirectory(bench)
 

@@ -2,13 +2,17 @@
 # and X server of its own below the build folder.
 set(QUORV_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 
-# add_wine_test(NAME target LANGUAGE en|de [NETWORK] [ARGS ...])
+# add_wine_test(NAME target LANGUAGE en|de|ja [NETWORK] [NO_TRASH] [ARGS ...])
+# ja runs under a Japanese locale, with the double-byte code page 932.
 # NETWORK runs the test in a network namespace of its own, where it may
-# listen on 127.0.0.1 port 80.
+# listen on 127.0.0.1 port 80. NO_TRASH gives the test a HOME in which the
+# shell cannot keep a Recycle Bin.
 function(add_wine_test name target)
-    cmake_parse_arguments(W "NETWORK" "LANGUAGE" "ARGS" ${ARGN})
+    cmake_parse_arguments(W "NETWORK;NO_TRASH" "LANGUAGE" "ARGS" ${ARGN})
     if(W_LANGUAGE STREQUAL "de")
         set(locale de_DE.UTF-8)
+    elseif(W_LANGUAGE STREQUAL "ja")
+        set(locale ja_JP.UTF-8)
     else()
         set(locale en_US.UTF-8)
     endif()
@@ -17,6 +21,9 @@ function(add_wine_test name target)
             QUORV_EXPECT_LANGUAGE=${W_LANGUAGE})
     if(W_NETWORK)
         list(APPEND env QUORV_NETNS=1)
+    endif()
+    if(W_NO_TRASH)
+        list(APPEND env QUORV_NO_TRASH=1)
     endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300
         FIXTURES_REQUIRED wine_prefix)
@@ -62,9 +69,12 @@ set_target_properties(menuProbe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${
 target_link_options(menuProbe PRIVATE -static)
 add_dependencies(quorv_driver_tests menuProbe)
 
+# Quorv.exe imports system DLLs only; Setup.exe, which may run from a
+# downloads folder, only those that Windows never looks for beside it.
 find_program(MINGW_OBJDUMP i686-w64-mingw32-objdump REQUIRED)
-add_test(NAME shipped_programs_import_system_dlls_only
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports ${MINGW_OBJDUMP} $<TARGET_FILE:Quorv>)
+add_test(NAME quorv_imports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MINGW_OBJDUMP}
+    -DPROGRAM=$<TARGET_FILE:Quorv> "-DALSO_ALLOWED=VERSION.dll;WSOCK32.DLL"
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/checkImports.cmake)
 
 # Against the real local service.
 add_executable(end_to_end_tests app/endToEndTests.cpp app/screenshotPoses.cpp app/quorvDriver.cpp support/doctestMain.cpp
@@ -78,3 +88,41 @@ add_dependencies(end_to_end_tests Quorv)
 add_wine_test(end_to_end_en end_to_end_tests LANGUAGE en NETWORK)
 set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT
     QUORV_SERVICE=${CMAKE_BINARY_DIR}/native/service/quorvel-service)
+
+# Setup.exe: its parts inside a test process, and the program itself driven
+# from a release folder by a driver that plays the user.
+set(SETUP_TEST_SUPPORT installer/shellChecks.cpp support/messageBoxWatcher.cpp)
+add_executable(setup_unit_tests installer/setupUnitTests.cpp support/doctestMain.cpp
+    ${SETUP_TEST_SUPPORT} ${SETUP_RESOURCES_RC})
+target_include_directories(setup_unit_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR}
+    ${CMAKE_SOURCE_DIR}/installer)
+target_compile_options(setup_unit_tests PRIVATE ${WINDOWS_TEST_FLAGS})
+target_link_options(setup_unit_tests PRIVATE -static -Wl,--wrap=malloc -Wl,--wrap=realloc)
+target_link_libraries(setup_unit_tests PRIVATE setup_core uuid)
+add_wine_test(setup_unit_en setup_unit_tests LANGUAGE en)
+add_wine_test(setup_unit_de setup_unit_tests LANGUAGE de ARGS --test-case=dangerous*)
+add_wine_test(setup_unit_ja setup_unit_tests LANGUAGE ja
+    ARGS "--test-case=*trail*,*path routines*,*normal form*")
+
+# The driver finds Setup.exe and the stand-in for Quorv.exe beside itself.
+add_executable(launchRecorder installer/launchRecorder.cpp)
+target_link_options(launchRecorder PRIVATE -static -mwindows)
+add_executable(setup_driver_tests installer/setupDriver.cpp support/doctestMain.cpp
+    installer/shellChecks.cpp)
+target_include_directories(setup_driver_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
+target_compile_options(setup_driver_tests PRIVATE ${WINDOWS_TEST_FLAGS})
+target_link_options(setup_driver_tests PRIVATE -static)
+target_link_libraries(setup_driver_tests PRIVATE shell32 ole32 uuid)
+set_target_properties(launchRecorder setup_driver_tests PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/installer)
+add_dependencies(setup_driver_tests Setup launchRecorder)
+add_wine_test(setup_driver_en setup_driver_tests LANGUAGE en ARGS --test-case-exclude=without*)
+add_wine_test(setup_driver_no_trash setup_driver_tests LANGUAGE en NO_TRASH
+    ARGS --test-case=without*)
+add_wine_test(setup_driver_de setup_driver_tests LANGUAGE de ARGS --test-case=every*)
+add_test(NAME setup_imports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MINGW_OBJDUMP}
+    -DPROGRAM=$<TARGET_FILE:Setup> -P ${CMAKE_CURRENT_SOURCE_DIR}/checkImports.cmake)
+add_test(NAME release_within_200_kb COMMAND ${CMAKE_COMMAND} -DQUORV=$<TARGET_FILE:Quorv>
+    -DSETUP=$<TARGET_FILE:Setup> -DREADME=${CMAKE_SOURCE_DIR}/installer/Readme.txt
+    -DREADME_WRITER=${CMAKE_SOURCE_DIR}/installer/writeReadme.cmake -DSCRATCH=${CMAKE_BINARY_DIR}
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/checkReleaseSize.cmake)

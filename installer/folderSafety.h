@@ -1,0 +1,9 @@
+// Which folders the installation may empty and copy into.
+#pragma once
+#include <windows.h>
+
+struct InstallState;
+
+// 1 when installFolder may be emptied and filled; otherwise shows the
+// reason, owned by owner, and returns 0.
+int checkInstallFolder(HWND owner, const InstallState* state);

@@ -1,0 +1,29 @@
+// What the installer tests look at on disk and in the shell: folder
+// listings, file hashes, the Recycle Bin and link files.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// Every entry below folder (relative names, folders ending in "\"), sorted;
+// only the folder's own entries when not recursive.
+std::vector<std::string> listTree(const std::string& folder, int recursive = 1);
+// A content hash of every file below folder, keyed by relative name.
+std::string hashTree(const std::string& folder);
+int fileExists(const std::string& path);
+void writeFile(const std::string& path, const std::string& content);
+std::string readFile(const std::string& path);
+// Removes folder and all it holds for good (test set-up only).
+void removeTree(const std::string& folder);  // with or without a trailing backslash
+void makeFolders(const std::string& folder);
+// The number of items in the Recycle Bin, as the shell lists them.
+int recycleBinCount();
+
+struct LinkInfo {
+    int loaded;
+    std::string target;
+    std::string description;
+    std::string iconPath;
+};
+LinkInfo readLink(const std::string& path);
+std::string specialFolder(int csidl);  // with a trailing backslash
