@@ -7,6 +7,7 @@
 #include <string>
 #include "appState.h"
 #include "bytes.h"
+#include "fileContents.h"
 #include "messageBoxWatcher.h"
 #include "replyReport.h"
 #include "resource.h"
@@ -29,21 +30,6 @@ bool germanUser()
 const char* inLanguage(const char* english, const char* german)
 {
     return germanUser() ? german : english;
-}
-
-std::string readFile(const char* path, bool* exists)
-{
-    std::string content;
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
-    *exists = file != INVALID_HANDLE_VALUE;
-    if (!*exists)
-        return content;
-    char chunk[65536];
-    DWORD count;
-    while (ReadFile(file, chunk, sizeof chunk, &count, 0) && count)
-        content.append(chunk, count);
-    CloseHandle(file);
-    return content;
 }
 
 std::string statusLine()
@@ -427,9 +413,6 @@ TEST_CASE("pages that cannot be used are reported and written to the report file
             + inLanguage(").\nPlease E-Mail this file to support@velmora.example: C:\\Quorv.rpt. ",
                          ").\nBitte schicken Sie die Datei 'C:\\Quorv.rpt' an support@velmora.example. ");
         CHECK_ONE_BOX(expected.c_str());
-        bool exists = false;
-        std::string report = readFile(reportPath, &exists);
-        CHECK(exists);
-        CHECK_EQ(Bytes(report), Bytes(c.report));
+        CHECK_EQ(Bytes(readFile(reportPath)), Bytes(c.report));
     }
 }

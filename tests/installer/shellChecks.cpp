@@ -33,20 +33,6 @@ std::vector<std::string> listTree(const std::string& folder, int recursive)
     return out;
 }
 
-std::string readFile(const std::string& path)
-{
-    std::string content;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    char buffer[65536];
-    DWORD got;
-    while (ReadFile(file, buffer, sizeof buffer, &got, 0) && got)
-        content.append(buffer, got);
-    CloseHandle(file);
-    return content;
-}
-
 std::string hashTree(const std::string& folder)
 {
     std::string summary;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "fileContents.h"
 
 // Every entry below folder (relative names, folders ending in "\"), sorted;
 // only the folder's own entries when not recursive.
@@ -12,7 +13,6 @@ std::vector<std::string> listTree(const std::string& folder, int recursive = 1);
 std::string hashTree(const std::string& folder);
 int fileExists(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
-std::string readFile(const std::string& path);
 // Removes folder and all it holds for good (test set-up only).
 void removeTree(const std::string& folder);  // with or without a trailing backslash
 void makeFolders(const std::string& folder);
