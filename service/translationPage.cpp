@@ -2,10 +2,14 @@
 #include <cstdio>
 
 static const char SingleAngleQuote = '\x8B';
+static const char NoBreakSpace = '\xA0';
 
 // Appends one line as the cleaner will give it back, without its line end.
+// A line equal to an end marker would end the translation there, so its
+// last blank becomes a no-break space, which looks the same.
 static void appendShownLine(const std::string& translation, size_t start, size_t end, std::string& out)
 {
+    size_t lineStart = out.size();
     int blankPending = 0;
     int lineHasText = 0;
     for (size_t i = start; i < end; ++i) {
@@ -21,6 +25,12 @@ static void appendShownLine(const std::string& translation, size_t start, size_t
         blankPending = 0;
         out += c == '<' ? SingleAngleQuote : c;
         lineHasText = 1;
+    }
+    for (const char* marker : EndMarkers) {
+        if (out.compare(lineStart, std::string::npos, marker) == 0) {
+            out[out.rfind(' ')] = NoBreakSpace;
+            return;
+        }
     }
 }
 

@@ -9,6 +9,8 @@
 // runs of blanks folded to one and none at either end of a line (the
 // cleaner folds them), and "<" written as the Windows-1252 single angle
 // quote 0x8B, since the cleaner takes every "<" for the start of a tag.
+// A line equal to an end marker has its last blank written as the no-break
+// space 0xA0, so that the translation does not end there.
 void shownTranslation(const std::string& translation, std::string& shown);
 // A complete HTTP answer: status 200 and a Windows-1252 HTML page with the
 // target's heading on a line of its own, the translation's lines, and the

@@ -69,6 +69,11 @@ TEST_CASE("the page carries the translation as the program shows it")
         { "less-than before letter and blank", "<p> x < y <", "\x8Bp> x \x8B y \x8B\r\n" },
         { "Windows-1252 letters", "Espa\xF1ol \x80 caf\xE9", "Espa\xF1ol \x80 caf\xE9\r\n" },
         { "empty translation", "", "" },
+        { "first end marker alone", "Use the above text to search the Web",
+          "Use the above text to search the\xA0Web\r\n" },
+        { "second end marker amid lines", "uno\nTo translate, type\ndos", "uno\r\nTo translate,\xA0type\r\ndos\r\n" },
+        { "end marker once blanks fold", "x\n  To   translate,  type \n\nz", "x\r\nTo translate,\xA0type\r\n\r\nz\r\n" },
+        { "longer line than a marker stays", "To translate, type here", "To translate, type here\r\n" },
     };
     for (auto& c : cases) {
         CAPTURE(c.name);
