@@ -43,6 +43,9 @@ static int windows1252Byte(unsigned code)
     return '?';
 }
 
+// The smallest code point that needs a sequence of 1 + extra bytes.
+static const unsigned MinimumCode[4] = { 0, 0x80, 0x800, 0x10000 };
+
 void utf8ToWindows1252(const std::string& text, std::string& out)
 {
     out.clear();
@@ -71,6 +74,11 @@ void utf8ToWindows1252(const std::string& text, std::string& out)
             continue;
         }
         p += extra;
-        out += (char)windows1252Byte(code);
+        // An overlong form could smuggle in a zero byte or a "<". Surrogates
+        // and code points past U+10FFFF are outside the code page anyway.
+        if (code < MinimumCode[extra])
+            out += '?';
+        else
+            out += (char)windows1252Byte(code);
     }
 }

@@ -125,6 +125,8 @@ TEST_CASE("Windows-1252 and UTF-8 convert both ways")
         { "outside the code page", "\xE2\x86\x92 \xD0\x96", "? ?" },
         { "cut sequence at the end", "a\xC3", "a?" },
         { "stray continuation bytes", "\x80\xBF" "z", "??z" },
+        { "overlong zero and less-than", "a\xE0\x80\x80" "b\xF0\x80\x80\xBC" "c\xC0\xBC", "a?b?c??" },
+        { "overlong letter", "\xE0\x81\x81", "?" },
     };
     for (auto& c : lossy) {
         CAPTURE(c.name);
