@@ -119,7 +119,12 @@ int parseRequest(const char* bytes, size_t length, TranslateRequest& request, st
         return badRequest(reason, "The request names no language pair (parameter lp).");
     if (memchr(request.text.data(), 0, request.text.size()))
         return badRequest(reason, "The text to translate holds a zero byte.");
-    if (pair.size() >= sizeof request.pairCode || memchr(pair.data(), 0, pair.size()))
+    // The code goes to the log: control and 8-bit bytes there could drive
+    // the terminal that shows it.
+    for (unsigned char c : pair)
+        if (c <= 0x20 || c >= 0x7F)
+            return badRequest(reason, "The language pair holds bytes that no pair code has.");
+    if (pair.size() >= sizeof request.pairCode)
         return badRequest(reason, "There is no language pair \"" + pair.substr(0, 40) + "\".");
     for (size_t i = 0; i <= pair.size(); ++i)
         request.pairCode[i] = (char)(pair[i] >= 'A' && pair[i] <= 'Z' ? pair[i] - 'A' + 'a' : pair[i]);

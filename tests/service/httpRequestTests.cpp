@@ -81,6 +81,11 @@ TEST_CASE("bad requests get a status and a reason")
         { "broken escape", "GET /cgi-bin/translate?urltext=a%2&lp=en_es HTTP/1.0\n\n", 400, "hexadecimal" },
         { "zero byte in the text", "GET /cgi-bin/translate?urltext=a%00b&lp=en_es HTTP/1.0\n\n", 400, "zero byte" },
         { "overlong pair", "GET /cgi-bin/translate?urltext=a&lp=english_spanish HTTP/1.0\n\n", 400, "no language pair" },
+        { "escape byte in the pair", "GET /cgi-bin/translate?urltext=a&lp=%1B[2J HTTP/1.0\n\n", 400, "no pair code" },
+        { "line break in the pair", "GET /cgi-bin/translate?urltext=a&lp=en%0Aes HTTP/1.0\n\n", 400, "no pair code" },
+        { "zero byte in the pair", "GET /cgi-bin/translate?urltext=a&lp=en%00 HTTP/1.0\n\n", 400, "no pair code" },
+        { "8-bit byte in the pair", "GET /cgi-bin/translate?urltext=a&lp=%9B1m HTTP/1.0\n\n", 400, "no pair code" },
+        { "blank in the pair", "GET /cgi-bin/translate?urltext=a&lp=en+es HTTP/1.0\n\n", 400, "no pair code" },
     };
     for (auto& c : cases) {
         CAPTURE(c.name);
