@@ -14,7 +14,9 @@
 #include "apertiumPipeline.h"
 #include "clientConnection.h"
 
-enum { CLIENT_LIMIT = 256, ANSWER_TIMEOUT_MS = 10000 };
+// ACCEPT_RETRY_MS: the pause after an accept error that is not about one
+// connection, so that a lasting one does not spin the listener.
+enum { CLIENT_LIMIT = 256, ANSWER_TIMEOUT_MS = 10000, ACCEPT_RETRY_MS = 100 };
 
 static std::atomic<int> clientCount(0);
 
@@ -78,8 +80,8 @@ int main(int argc, char** argv)
 
     int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int reuse = 1;
-    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-    if (listener < 0 || bind(listener, (sockaddr*)&local, sizeof local) != 0 || listen(listener, 128) != 0) {
+    if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0
+        || bind(listener, (sockaddr*)&local, sizeof local) != 0 || listen(listener, 128) != 0) {
         fprintf(stderr, "quorvel-service: cannot listen on %s:%ld: %s\n", address, port, strerror(errno));
         return 1;
     }
@@ -92,9 +94,10 @@ int main(int argc, char** argv)
     for (;;) {
         int client = accept4(listener, 0, 0, SOCK_CLOEXEC);
         if (client < 0) {
-            // Out of descriptors or an aborted connection: the listener goes on.
-            if (errno == EMFILE || errno == ENFILE)
-                usleep(100000);
+            // A signal or a connection that went before it was taken: at once.
+            // Anything else (out of descriptors or memory): after a pause.
+            if (errno != EINTR && errno != ECONNABORTED)
+                usleep(ACCEPT_RETRY_MS * 1000);
             continue;
         }
         if (clientCount >= CLIENT_LIMIT) {
