@@ -3,17 +3,17 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <chrono>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "monotonicClock.h"
 
 struct ApertiumPipeline {
     const char* mode;
     std::string script;
-    std::mutex busy;
+    std::timed_mutex busy;
     pid_t process;
     int input;
     int output;
@@ -26,13 +26,7 @@ static const char* const Modes[] = {
 enum { MODE_COUNT = sizeof Modes / sizeof Modes[0] };
 
 static ApertiumPipeline Pipelines[MODE_COUNT];
-static int AnswerTimeoutMs = 10000;
-
-static long long nowMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
+static int AnswerTimeoutMs;
 
 // The mode's pipeline with every stage in null-flush mode, as Apertium's own
 // wrapper builds it.
@@ -86,7 +80,10 @@ static int startProcess(ApertiumPipeline& pipeline)
     if (child == 0) {
         // Its own process group, so that a restart ends every stage.
         setpgid(0, 0);
-        int quiet = open("/dev/null", O_WRONLY);
+        // The service ignores SIGPIPE; the stages must not, or a stage whose
+        // reader has died would not end with it.
+        signal(SIGPIPE, SIG_DFL);
+        int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
         dup2(toPipeline[0], 0);
         dup2(fromPipeline[1], 1);
         if (quiet >= 0)
@@ -151,10 +148,23 @@ static int exchange(ApertiumPipeline& pipeline, const std::vector<std::string>& 
                 answers.emplace_back();
         }
     }
-    // Bytes after the last zero would mean the pipeline is out of step.
-    int inStep = answers.back().empty();
+    // One answer per chunk and nothing after the last zero, or the pipeline
+    // is out of step.
+    int inStep = answers.size() == chunks.size() + 1 && answers.back().empty();
     answers.pop_back();
     return inStep;
+}
+
+// Output waiting before anything was sent belongs to no request of ours, and
+// an ended output means the pipeline has died.
+static int outputQuiet(ApertiumPipeline& pipeline)
+{
+    char byte;
+    ssize_t count;
+    do
+        count = read(pipeline.output, &byte, 1);
+    while (count < 0 && errno == EINTR);
+    return count < 0 && errno == EAGAIN;
 }
 
 int startApertiumPipelines(int answerTimeoutMs)
@@ -170,7 +180,7 @@ int startApertiumPipelines(int answerTimeoutMs)
     }
     std::vector<std::string> word(1, "a[]"), answer;
     for (int i = 0; i < MODE_COUNT; ++i) {
-        if (!runApertiumPipeline(&Pipelines[i], word, answer)) {
+        if (runApertiumPipeline(&Pipelines[i], word, answer) != PIPELINE_ANSWERED) {
             fprintf(stderr, "apertium mode %s does not answer\n", Modes[i]);
             return 0;
         }
@@ -186,19 +196,23 @@ ApertiumPipeline* apertiumPipeline(const char* mode)
     return 0;
 }
 
-int runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
+PipelineResult runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
     std::vector<std::string>& answers)
 {
-    std::lock_guard<std::mutex> hold(pipeline->busy);
+    std::unique_lock<std::timed_mutex> hold(pipeline->busy, std::chrono::milliseconds(AnswerTimeoutMs));
+    if (!hold.owns_lock())
+        return PIPELINE_BUSY;
     for (int attempt = 0; attempt < 2; ++attempt) {
+        if (pipeline->process && !outputQuiet(*pipeline))
+            stopProcess(*pipeline);
         if (!pipeline->process && !startProcess(*pipeline))
-            return 0;
+            return PIPELINE_FAILED;
         if (exchange(*pipeline, chunks, answers))
-            return 1;
+            return PIPELINE_ANSWERED;
         // Dead, stuck or out of step: a fresh process is the only safe state.
         stopProcess(*pipeline);
     }
-    return 0;
+    return PIPELINE_FAILED;
 }
 
 int apertiumPipelineProcess(const char* mode)
@@ -206,6 +220,6 @@ int apertiumPipelineProcess(const char* mode)
     ApertiumPipeline* pipeline = apertiumPipeline(mode);
     if (!pipeline)
         return 0;
-    std::lock_guard<std::mutex> hold(pipeline->busy);
+    std::lock_guard<std::timed_mutex> hold(pipeline->busy);
     return pipeline->process;
 }

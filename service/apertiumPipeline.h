@@ -8,16 +8,20 @@ struct ApertiumPipeline;
 
 // Starts the pipeline of every mode the service uses and runs a word through
 // each, so that the first request finds the dictionaries loaded. Returns 0
-// when a mode is not installed or does not start.
+// when a mode is not installed or does not start. answerTimeoutMs bounds
+// both the wait for a pipeline's answer and the wait for its turn.
 int startApertiumPipelines(int answerTimeoutMs);
 // The pipeline of a mode such as "eng-spa", or 0 when it is not one of ours.
 ApertiumPipeline* apertiumPipeline(const char* mode);
+enum PipelineResult { PIPELINE_ANSWERED, PIPELINE_FAILED, PIPELINE_BUSY };
+
 // Sends chunks of stream format one after another without waiting, so that
 // the stages work on several at once, and reads the answer to each. A
-// pipeline that has died, or that does not answer in time, is restarted
-// and the chunks are sent once more. Safe to call from many threads: a
-// pipeline serves one caller at a time.
-int runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
+// pipeline that has died, that does not answer in time or whose answers are
+// out of step is restarted and the chunks are sent once more. Safe to call
+// from many threads: a pipeline serves one caller at a time, and a caller
+// that has waited the answer timeout for its turn gets PIPELINE_BUSY.
+PipelineResult runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
     std::vector<std::string>& answers);
 // Process id of the shell that heads the pipeline's process group, 0 when
 // none runs.

@@ -1,24 +1,26 @@
 #include "clientConnection.h"
+#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include "httpRequest.h"
 #include "languagePairs.h"
+#include "monotonicClock.h"
 #include "translation.h"
 #include "translationPage.h"
 
-enum { SEND_TIMEOUT_MS = 10000, LINGER_MS = 1000 };
+// REFUSAL_DRAIN_LIMIT bounds the threads that read away refused requests.
+enum { SEND_TIMEOUT_MS = 10000, LINGER_MS = 1000, REFUSAL_DRAIN_LIMIT = 32 };
+// Logged in place of a status when no answer was written.
+enum { CLIENT_GONE = 0 };
 
-static long long nowMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
+static std::atomic<int> refusalsDraining(0);
 
 // Reads until the request is whole, the limit is passed, the client stops
 // sending or the time is up. Returns 0 with the status to answer, or 200.
@@ -101,24 +103,46 @@ static void logRequest(const char* pair, int status, size_t bytesIn, size_t byte
     tm utc;
     gmtime_r(&now, &utc);
     strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    fprintf(stderr, "%s %s %d in=%zu out=%zu %lld ms\n", stamp, pair[0] ? pair : "-", status, bytesIn, bytesOut, ms);
+    std::string outcome = status == CLIENT_GONE ? "gone" : std::to_string(status);
+    fprintf(stderr, "%s %s %s in=%zu out=%zu %lld ms\n", stamp, pair[0] ? pair : "-", outcome.c_str(), bytesIn,
+        bytesOut, ms);
 }
 
-static int answerRequest(const TranslateRequest& request, std::string& response)
+// The program keeps its side open until it has the answer, so a client that
+// closed it after a whole request has given up, and translating for it would
+// only hold a pipeline from others. A request that the client ended by
+// closing, after the request line alone, is still answered.
+static int clientHasGone(int socket, const char* bytes, size_t length)
 {
-    std::string translation;
+    if (!requestComplete(bytes, length))
+        return 0;
+    pollfd entry = { socket, POLLRDHUP, 0 };
+    return poll(&entry, 1, 0) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR));
+}
+
+// Returns the status written, or CLIENT_GONE with nothing written.
+static int answerRequest(int socket, const char* bytes, size_t length, const TranslateRequest& request,
+    std::string& response)
+{
     int row = findPair(request.pairCode);
-    switch (translateText(request.pairCode, request.text, translation)) {
+    if (row < 0) {
+        writeErrorPage(400, std::string("There is no language pair \"") + request.pairCode
+            + "\". Pairs are en_fr, en_de, en_it, en_pt, en_es and the reverse of each.", response);
+        return 400;
+    }
+    if (clientHasGone(socket, bytes, length))
+        return CLIENT_GONE;
+    std::string translation;
+    switch (translateText(row, request.text, translation)) {
     case TRANSLATED:
         writeTranslationPage(LanguagePairs[row].target, translation, response);
         return 200;
     case LANGUAGE_UNAVAILABLE:
         writeTranslationPage(LanguagePairs[row].target, "German is not available on this service.", response);
         return 200;
-    case PAIR_UNKNOWN:
-        writeErrorPage(400, std::string("There is no language pair \"") + request.pairCode
-            + "\". Pairs are en_fr, en_de, en_it, en_pt, en_es and the reverse of each.", response);
-        return 400;
+    case TRANSLATION_BUSY:
+        writeErrorPage(503, "The translation engine is busy with other requests. Please try again.", response);
+        return 503;
     case TRANSLATION_FAILED:
         break;
     }
@@ -138,9 +162,14 @@ void serveClient(int socket, int requestTimeoutMs)
     if (status == 200)
         status = parseRequest(bytes, length, request, reason);
     if (status == 200)
-        status = answerRequest(request, response);
+        status = answerRequest(socket, bytes, length, request, response);
     else
         writeErrorPage(status, reason, response);
+    if (status == CLIENT_GONE) {
+        close(socket);
+        logRequest(request.pairCode, status, length, 0, nowMs() - started);
+        return;
+    }
     size_t sent = sendAll(socket, response);
     long long answeredMs = nowMs() - started;
     closeGently(socket);
@@ -149,10 +178,31 @@ void serveClient(int socket, int requestTimeoutMs)
         logRequest(request.pairCode, status, length, sent, answeredMs);
 }
 
+static void drainRefused(int socket)
+{
+    closeGently(socket);
+    --refusalsDraining;
+}
+
 void refuseClient(int socket)
 {
     std::string response;
     writeErrorPage(503, "The service is serving too many clients. Please try again.", response);
     send(socket, response.data(), response.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    // Closing on the unread request would reset the connection and lose the
+    // page, so a thread of its own reads it away while the listener goes on.
+    if (++refusalsDraining <= REFUSAL_DRAIN_LIMIT) {
+        try {
+            std::thread(drainRefused, socket).detach();
+            return;
+        } catch (const std::system_error&) {
+        }
+    }
+    --refusalsDraining;
+    // No thread to spare: read away what has already arrived.
+    shutdown(socket, SHUT_WR);
+    char discard[4096];
+    while (recv(socket, discard, sizeof discard, MSG_DONTWAIT) > 0) {
+    }
     close(socket);
 }

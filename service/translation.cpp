@@ -94,11 +94,9 @@ static void splitSentences(const std::string& text, std::vector<std::string>& pi
         pieces.push_back(text.substr(start));
 }
 
-TranslationResult translateText(const char* pairCode, const std::string& text, std::string& translation)
+TranslationResult translateText(int pairRow, const std::string& text, std::string& translation)
 {
-    if (findPair(pairCode) < 0)
-        return PAIR_UNKNOWN;
-    const Route* route = findRoute(pairCode);
+    const Route* route = findRoute(LanguagePairs[pairRow].code);
     if (!route)
         return LANGUAGE_UNAVAILABLE;
 
@@ -119,7 +117,10 @@ TranslationResult translateText(const char* pairCode, const std::string& text, s
         if (!mode)
             break;
         ApertiumPipeline* pipeline = apertiumPipeline(mode);
-        if (!pipeline || !runApertiumPipeline(pipeline, chunks, answers))
+        PipelineResult result = pipeline ? runApertiumPipeline(pipeline, chunks, answers) : PIPELINE_FAILED;
+        if (result == PIPELINE_BUSY)
+            return TRANSLATION_BUSY;
+        if (result != PIPELINE_ANSWERED)
             return TRANSLATION_FAILED;
         chunks.swap(answers);
     }

@@ -4,12 +4,13 @@
 
 enum TranslationResult {
     TRANSLATED,
-    PAIR_UNKNOWN,
     LANGUAGE_UNAVAILABLE,  // a pair of the program that no installed Apertium pair serves
-    TRANSLATION_FAILED
+    TRANSLATION_FAILED,
+    TRANSLATION_BUSY       // a pipeline stayed taken by other requests
 };
 
 // Row of the pair code in LanguagePairs, or -1.
 int findPair(const char* code);
-// Line breaks of the text (CR LF, LF or CR) come back as LF.
-TranslationResult translateText(const char* pairCode, const std::string& text, std::string& translation);
+// Translates for the pair in row pairRow of LanguagePairs. Line breaks of the
+// text (CR LF, LF or CR) come back as LF.
+TranslationResult translateText(int pairRow, const std::string& text, std::string& translation);

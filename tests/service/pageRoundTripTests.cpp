@@ -1,8 +1,13 @@
 // The page the service writes, run through the program's own cleaning and
 // extraction, gives back the translation.
+#include <chrono>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
+#include <dirent.h>
 #include <signal.h>
+#include <unistd.h>
 #include "apertiumPipeline.h"
 #include "apertiumStream.h"
 #include "bytes.h"
@@ -14,9 +19,13 @@
 
 namespace {
 
+// Short enough that waiting it out keeps the tests quick, long enough for
+// the longest text here on a busy machine.
+const int ANSWER_TIMEOUT_MS = 3000;
+
 int pipelinesReady()
 {
-    static int ready = startApertiumPipelines(10000);
+    static int ready = startApertiumPipelines(ANSWER_TIMEOUT_MS);
     return ready;
 }
 
@@ -47,6 +56,13 @@ std::string longEnglishText()
         text += sentences[i % 3];
     text.resize(1023);
     return text;
+}
+
+std::string linkTarget(const std::string& link)
+{
+    char target[256];
+    ssize_t size = readlink(link.c_str(), target, sizeof target);
+    return size > 0 ? std::string(target, (size_t)size) : std::string();
 }
 
 }  // namespace
@@ -156,7 +172,7 @@ TEST_CASE("Apertium's translations survive the page")
         CAPTURE(c.pair);
         CAPTURE(Bytes(c.text));
         std::string translation;
-        REQUIRE_EQ(translateText(c.pair, c.text, translation), TRANSLATED);
+        REQUIRE_EQ(translateText(findPair(c.pair), c.text, translation), TRANSLATED);
         CHECK_NE(translation, "");
         Language target = LanguagePairs[findPair(c.pair)].target;
         CHECK_EQ(Bytes(extracted(target, translation)), Bytes(shown(translation)));
@@ -185,10 +201,10 @@ TEST_CASE("a text cut into sentences translates as it does in one piece")
         std::vector<std::string> chunk(1), answer;
         windows1252ToUtf8(c.text, utf8);
         textToStream(utf8, chunk[0]);
-        REQUIRE(runApertiumPipeline(apertiumPipeline(c.mode), chunk, answer));
+        REQUIRE_EQ(runApertiumPipeline(apertiumPipeline(c.mode), chunk, answer), PIPELINE_ANSWERED);
         streamToText(answer[0], utf8);
         utf8ToWindows1252(utf8, whole);
-        REQUIRE_EQ(translateText(c.pair, c.text, translation), TRANSLATED);
+        REQUIRE_EQ(translateText(findPair(c.pair), c.text, translation), TRANSLATED);
         CHECK_EQ(Bytes(translation), Bytes(whole));
     }
 }
@@ -200,7 +216,74 @@ TEST_CASE("a pipeline that dies is restarted and the text still translated")
     int first = apertiumPipelineProcess("eng-spa");
     REQUIRE(first > 0);
     REQUIRE_EQ(kill(-first, SIGKILL), 0);
-    REQUIRE_EQ(translateText("en_es", "The house", translation), TRANSLATED);
+    REQUIRE_EQ(translateText(findPair("en_es"), "The house", translation), TRANSLATED);
     CHECK_EQ(Bytes(translation), Bytes("La casa"));
     CHECK_NE(apertiumPipelineProcess("eng-spa"), first);
+}
+
+TEST_CASE("an answer out of step is never taken for the next request's")
+{
+    REQUIRE(pipelinesReady());
+    // A zero byte inside a chunk makes the pipeline answer twice for it.
+    std::vector<std::string> chunk(1, std::string("The dog[]\0The cat[]", 19)), answer;
+    runApertiumPipeline(apertiumPipeline("eng-spa"), chunk, answer);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::string translation;
+    REQUIRE_EQ(translateText(findPair("en_es"), "The house", translation), TRANSLATED);
+    CHECK_EQ(Bytes(translation), Bytes("La casa"));
+}
+
+TEST_CASE("a request that waits too long for a stuck pipeline gets busy, not a hang")
+{
+    REQUIRE(pipelinesReady());
+    int stuck = apertiumPipelineProcess("spa-ita");
+    REQUIRE(stuck > 0);
+    REQUIRE_EQ(kill(-stuck, SIGSTOP), 0);
+    // The first to take the pipeline waits out the answer timeout and
+    // restarts it; the other gives up on its turn at about the same time.
+    TranslationResult results[2];
+    std::string translations[2];
+    auto started = std::chrono::steady_clock::now();
+    std::thread first([&] { results[0] = translateText(findPair("en_it"), "The house", translations[0]); });
+    std::thread second([&] { results[1] = translateText(findPair("en_it"), "The house", translations[1]); });
+    first.join();
+    second.join();
+    auto waited = std::chrono::steady_clock::now() - started;
+    int translated = results[0] == TRANSLATED ? 0 : 1;
+    CHECK_EQ(results[translated], TRANSLATED);
+    CHECK_EQ(Bytes(translations[translated]), Bytes("La casa"));
+    CHECK_EQ(results[1 - translated], TRANSLATION_BUSY);
+    CHECK(waited < std::chrono::milliseconds(2 * ANSWER_TIMEOUT_MS));
+    CHECK_NE(apertiumPipelineProcess("spa-ita"), stuck);
+}
+
+TEST_CASE("the pipeline's stages get no ignored SIGPIPE and no stray descriptor")
+{
+    REQUIRE(pipelinesReady());
+    int shell = apertiumPipelineProcess("es-pt");
+    REQUIRE(shell > 0);
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/status", shell);
+    FILE* status = fopen(path, "r");
+    REQUIRE(status);
+    char line[256];
+    unsigned long long ignored = 0;
+    while (fgets(line, sizeof line, status))
+        sscanf(line, "SigIgn: %llx", &ignored);
+    fclose(status);
+    CHECK_EQ(ignored >> (SIGPIPE - 1) & 1, 0u);
+
+    // Descriptors 0 to 2 are the pipes and /dev/null. Any other /dev/null
+    // must be one that the tests themselves inherited.
+    snprintf(path, sizeof path, "/proc/%d/fd", shell);
+    DIR* folder = opendir(path);
+    REQUIRE(folder);
+    std::string strayNull;
+    while (dirent* entry = readdir(folder)) {
+        if (atoi(entry->d_name) > 2 && linkTarget(std::string(path) + "/" + entry->d_name) == "/dev/null"
+            && linkTarget(std::string("/proc/self/fd/") + entry->d_name) != "/dev/null")
+            strayNull += std::string(entry->d_name) + " ";
+    }
+    closedir(folder);
+    CHECK_EQ(strayNull, "");
 }

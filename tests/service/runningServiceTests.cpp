@@ -1,8 +1,10 @@
 // The service as a process: real translations over TCP, bad clients, and
 // many clients at once.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -167,7 +169,7 @@ TEST_CASE("bad requests get an error page with a reason")
     } cases[] = {
         { "unknown path", "GET /index.html HTTP/1.0\n\n", "HTTP/1.0 404 Not Found", "no page" },
         { "unknown pair", translateRequest("a", "fr_de"), "HTTP/1.0 400 Bad Request", "no language pair" },
-        { "oversized", "GET /cgi-bin/translate?urltext=" + std::string(9000, 'a') + "&lp=en_es HTTP/1.0\n\n",
+        { "oversized", "GET /cgi-bin/translate?urltext=" + std::string(5000, 'a') + "&lp=en_es HTTP/1.0\n\n",
           "HTTP/1.0 413 Request Entity Too Large", "longer than" },
         { "junk", std::string("\x16\x03\x01\x00\xA5\x01\x00\x00\xA1\x03\x03\n\n", 13), "HTTP/1.0 400 Bad Request", "control bytes" },
         { "closed before a line", "GET /cgi", "HTTP/1.0 400 Bad Request", "ended before" },
@@ -235,4 +237,40 @@ TEST_CASE("twenty clients at once all get their whole translation")
         std::string translation = extractFromPage(i % 2 ? LANGUAGE_SPANISH : LANGUAGE_FRENCH, answers[i]);
         CHECK_MESSAGE(translation.find(std::to_string(100 + i)) != std::string::npos, Bytes(translation));
     }
+}
+
+TEST_CASE("a client past the connection limit gets the whole refusal page")
+{
+    EngineBuffers buffers;
+    const int SERVICE_CLIENT_LIMIT = 256;
+    std::vector<int> silent;
+    for (int i = 0; i < SERVICE_CLIENT_LIMIT; ++i)
+        silent.push_back(connectToService());
+    CHECK_EQ(std::count(silent.begin(), silent.end(), -1), 0);
+
+    int refused = connectToService();
+    REQUIRE(refused >= 0);
+    std::string request = translateRequest("The+house", "en_es"), answer;
+    send(refused, request.data(), request.size(), MSG_NOSIGNAL);
+    char chunk[4096];
+    ssize_t count;
+    while ((count = recv(refused, chunk, sizeof chunk, 0)) > 0)
+        answer.append(chunk, (size_t)count);
+    // A reset instead of an orderly end can cost the client the page.
+    CHECK_EQ(std::string(count == 0 ? "orderly end" : strerror(errno)), "orderly end");
+    close(refused);
+    CHECK_EQ(statusLine(answer), "HTTP/1.0 503 Service Unavailable");
+    CHECK(complete(answer));
+    CHECK_MESSAGE(answer.find("too many clients") != std::string::npos, Bytes(answer));
+    for (int client : silent)
+        if (client >= 0)
+            close(client);
+
+    // The silent clients' places come free at once.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    std::string again;
+    do
+        again = ask(translateRequest("The+house", "en_es"));
+    while (statusLine(again) != "HTTP/1.0 200 OK" && std::chrono::steady_clock::now() < deadline);
+    CHECK_EQ(Bytes(extractFromPage(LANGUAGE_SPANISH, again)), Bytes("La casa\r\n"));
 }
