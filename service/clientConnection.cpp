@@ -17,8 +17,6 @@
 
 // REFUSAL_DRAIN_LIMIT bounds the threads that read away refused requests.
 enum { SEND_TIMEOUT_MS = 10000, LINGER_MS = 1000, REFUSAL_DRAIN_LIMIT = 32 };
-// Logged in place of a status when no answer was written.
-enum { CLIENT_GONE = 0 };
 
 static std::atomic<int> refusalsDraining(0);
 
@@ -103,26 +101,11 @@ static void logRequest(const char* pair, int status, size_t bytesIn, size_t byte
     tm utc;
     gmtime_r(&now, &utc);
     strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    std::string outcome = status == CLIENT_GONE ? "gone" : std::to_string(status);
-    fprintf(stderr, "%s %s %s in=%zu out=%zu %lld ms\n", stamp, pair[0] ? pair : "-", outcome.c_str(), bytesIn,
-        bytesOut, ms);
+    fprintf(stderr, "%s %s %d in=%zu out=%zu %lld ms\n", stamp, pair[0] ? pair : "-", status, bytesIn, bytesOut, ms);
 }
 
-// The program keeps its side open until it has the answer, so a client that
-// closed it after a whole request has given up, and translating for it would
-// only hold a pipeline from others. A request that the client ended by
-// closing, after the request line alone, is still answered.
-static int clientHasGone(int socket, const char* bytes, size_t length)
-{
-    if (!requestComplete(bytes, length))
-        return 0;
-    pollfd entry = { socket, POLLRDHUP, 0 };
-    return poll(&entry, 1, 0) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR));
-}
-
-// Returns the status written, or CLIENT_GONE with nothing written.
-static int answerRequest(int socket, const char* bytes, size_t length, const TranslateRequest& request,
-    std::string& response)
+// Returns the status written.
+static int answerRequest(const TranslateRequest& request, std::string& response)
 {
     int row = findPair(request.pairCode);
     if (row < 0) {
@@ -130,8 +113,6 @@ static int answerRequest(int socket, const char* bytes, size_t length, const Tra
             + "\". Pairs are en_fr, en_de, en_it, en_pt, en_es and the reverse of each.", response);
         return 400;
     }
-    if (clientHasGone(socket, bytes, length))
-        return CLIENT_GONE;
     std::string translation;
     switch (translateText(row, request.text, translation)) {
     case TRANSLATED:
@@ -162,14 +143,9 @@ void serveClient(int socket, int requestTimeoutMs)
     if (status == 200)
         status = parseRequest(bytes, length, request, reason);
     if (status == 200)
-        status = answerRequest(socket, bytes, length, request, response);
+        status = answerRequest(request, response);
     else
         writeErrorPage(status, reason, response);
-    if (status == CLIENT_GONE) {
-        close(socket);
-        logRequest(request.pairCode, status, length, 0, nowMs() - started);
-        return;
-    }
     size_t sent = sendAll(socket, response);
     long long answeredMs = nowMs() - started;
     closeGently(socket);
