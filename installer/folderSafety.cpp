@@ -19,7 +19,9 @@ static const int protectedFolders[] = {
 // Where a 32-bit process is not told of the 64-bit system's own folders.
 static const char* const protectedVariables[] = { "ProgramW6432", "ProgramFiles", "SystemRoot" };
 // Folders whose every subfolder belongs to Windows or to shared components.
-static const int enclosingFolders[] = { CSIDL_WINDOWS, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86 };
+static const int enclosingFolders[] = {
+    CSIDL_WINDOWS, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86,
+};
 static const char* const enclosingVariables[] = { "SystemRoot", "CommonProgramW6432", "CommonProgramFiles" };
 static const char profileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
@@ -70,9 +72,13 @@ static int systemFolderPath(const char* folder, char* full)
     DWORD length = GetFullPathNameA(folder, PATH_SIZE, full, 0);
     if (!length || length >= PATH_SIZE - 1)
         return 0;
+    // An existing folder whose long name does not fit is no folder that
+    // setup can work in under its short name either.
     char longName[PATH_SIZE];
     length = GetLongPathNameA(full, longName, PATH_SIZE);
-    if (length && length < PATH_SIZE - 1)
+    if (length >= PATH_SIZE - 1)
+        return 0;
+    if (length)
         lstrcpyA(full, longName);
     return AddTrailingSeparator(full) != 0;
 }
@@ -233,7 +239,9 @@ int checkInstallFolder(HWND owner, const InstallState* state, char* target)
 {
     char source[PATH_SIZE];
     char resolved[PATH_SIZE];
-    if (!namesPossibleFolder(state->installFolder) || !systemFolderPath(state->installFolder, target)) {
+    // The folder as the system spells it may be longer than as typed.
+    if (!namesPossibleFolder(state->installFolder) || !systemFolderPath(state->installFolder, target)
+        || lstrlenA(target) + lstrlenA(longestInstalledName) >= PATH_SIZE) {
         ShowTableError(owner, IDS_FOLDER_INVALID);
         return 0;
     }

@@ -94,8 +94,9 @@ static int handleProgramGroup(ShortcutWriter* writer, const InstallState* state,
 {
     char group[PATH_SIZE];
     char readme[PATH_SIZE];
-    if (!JoinPath(readme, state->installFolder, "Readme.txt") || !resolveSpecialFolder(owner, CSIDL_PROGRAMS, group)
-        || !AddTrailingSeparator(group) || lstrlenA(group) + 16 >= PATH_SIZE)
+    if (!JoinPath(readme, state->installFolder, "Readme.txt")
+        || !resolveSpecialFolder(owner, CSIDL_PROGRAMS, group) || !AddTrailingSeparator(group)
+        || lstrlenA(group) + 16 >= PATH_SIZE)
         return 0;
     lstrcatA(group, productName);
     WIN32_FIND_DATAA found;

@@ -384,6 +384,15 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
     writeFile("C:\\downloads\\release\\Setup.exe", "setup");
     writeFile("C:\\downloads\\release\\Readme.txt", "readme");
     std::string longFolder = "C:\\" + std::string(250, 'q') + "\\";
+    // Typed through a short name, it fits; spelled out in full, the
+    // installed files would not.
+    removeTree("C:\\a long parent name");
+    makeFolders("C:\\a long parent name");
+    char shortParent[MAX_PATH];
+    REQUIRE(GetShortPathNameA("C:\\a long parent name", shortParent, MAX_PATH));
+    REQUIRE_LT(strlen(shortParent), strlen("C:\\a long parent name"));
+    std::string throughShortName = std::string(shortParent) + "\\" + std::string(247 - strlen(shortParent), 'q');
+    makeFolders("C:\\a long parent name\\" + std::string(247 - strlen(shortParent), 'q'));
 
     struct Case {
         std::string typed;
@@ -403,6 +412,7 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
         { "C:\\Quor*", IDS_FOLDER_INVALID, "C:\\downloads\\" },
         { "C:\\a:b", IDS_FOLDER_INVALID, "C:\\downloads\\" },
         { longFolder, IDS_FOLDER_INVALID, "C:\\downloads\\" },
+        { throughShortName, IDS_FOLDER_INVALID, "C:\\downloads\\" },
         { windows, IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
         { system, IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
         { programFiles, IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
@@ -470,6 +480,7 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
     CHECK_EQ(listTree("C:\\other user\\"), std::vector<std::string>{ "Documents\\" });
     removeTree("C:\\downloads");
     removeTree("C:\\other user");
+    removeTree("C:\\a long parent name");
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, otherProfileKey);
     SetFileAttributesA("C:\\marked", FILE_ATTRIBUTE_NORMAL);
     removeTree("C:\\marked");
@@ -776,8 +787,8 @@ TEST_CASE("the welcome page starts a group at each text and destroys its globe")
     InstallState state = {};
     PROPSHEETPAGEA description = {};
     description.lParam = (LPARAM)&state;
-    HWND page = CreateDialogParamA(instanceHandle, MAKEINTRESOURCEA(IDD_WELCOME), testWindow(), welcomePageProc,
-                                   (LPARAM)&description);
+    HWND page = CreateDialogParamA(instanceHandle, MAKEINTRESOURCEA(IDD_WELCOME), testWindow(),
+                                   welcomePageProc, (LPARAM)&description);
     REQUIRE(page);
     std::vector<LONG> statics;
     EnumChildWindows(page, collectTextStatics, (LPARAM)&statics);
