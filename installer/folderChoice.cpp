@@ -27,6 +27,35 @@ char* AddTrailingSeparator(char* path)
     return path + n;
 }
 
+int JoinPath(char* path, const char* folder, const char* name)
+{
+    char joined[PATH_SIZE];
+    lstrcpynA(joined, folder, PATH_SIZE);
+    if (lstrlenA(folder) >= PATH_SIZE || !AddTrailingSeparator(joined)
+        || lstrlenA(joined) + lstrlenA(name) >= PATH_SIZE)
+        return 0;
+    lstrcatA(joined, name);
+    lstrcpyA(path, joined);
+    return 1;
+}
+
+int FolderIsEmpty(const char* folder)
+{
+    char pattern[PATH_SIZE];
+    WIN32_FIND_DATAA found;
+    if (!JoinPath(pattern, folder, "*.*"))
+        return 0;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 1;
+    int empty = 1;
+    do
+        empty = !lstrcmpA(found.cFileName, ".") || !lstrcmpA(found.cFileName, "..");
+    while (empty && FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
+}
+
 char* FileNamePart(char* path)
 {
     char* result = path;
@@ -79,7 +108,21 @@ int resolveSpecialFolder(HWND owner, int folder, char* buffer)
 
 void takeTypedFolder(HWND page, InstallState* state)
 {
-    GetDlgItemTextA(page, IDC_FOLDER, state->installFolder, PATH_SIZE);
+    char typed[PATH_SIZE];
+    GetDlgItemTextA(page, IDC_FOLDER, typed, PATH_SIZE);
+    // Blanks around the path, and the quotes that a path copied from
+    // Explorer comes in, are not part of the folder's name.
+    char* start = typed;
+    while (*start == ' ' || *start == '\t')
+        ++start;
+    int length = lstrlenA(start);
+    while (length > 0 && (start[length - 1] == ' ' || start[length - 1] == '\t'))
+        start[--length] = 0;
+    if (length >= 2 && start[0] == '"' && start[length - 1] == '"') {
+        start[length - 1] = 0;
+        ++start;
+    }
+    lstrcpyA(state->installFolder, start);
     for (char* c = state->installFolder; *c; ++c)
         if (*c == '/')
             *c = '\\';

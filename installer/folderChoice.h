@@ -4,6 +4,11 @@
 #include <windows.h>
 
 char* AddTrailingSeparator(char* path);
+// Joins folder, a backslash where it has none, and name into path (260
+// bytes); 0, leaving path as it was, when the result would not fit.
+int JoinPath(char* path, const char* folder, const char* name);
+// 1 when the folder holds nothing but "." and ".." (or cannot be listed).
+int FolderIsEmpty(const char* folder);
 char* FileNamePart(char* path);
 void ReadInstalledPath(char* buffer);
 void GetDefaultInstallFolder(char* buffer);

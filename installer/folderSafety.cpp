@@ -18,6 +18,12 @@ static const int protectedFolders[] = {
 };
 // Where a 32-bit process is not told of the 64-bit system's own folders.
 static const char* const protectedVariables[] = { "ProgramW6432", "ProgramFiles", "SystemRoot" };
+// Folders whose every subfolder belongs to Windows or to shared components.
+static const int enclosingFolders[] = {
+    CSIDL_WINDOWS, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86,
+};
+static const char* const enclosingVariables[] = { "SystemRoot", "CommonProgramW6432", "CommonProgramFiles" };
+static const char profileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
 static int isSeparator(char c)
 {
@@ -39,11 +45,22 @@ static int namesPossibleFolder(const char* folder)
         && folder[2] != '?' && folder[2] != '.';
     if (!drive && !share)
         return 0;
+    const char* part = folder;
     for (const char* c = folder; *c; c = CharNextA(c)) {
         unsigned char byte = (unsigned char)*c;
         if (byte < 32 || (byte == ':' && c != folder + 1) || byte == '*' || byte == '?'
             || byte == '"' || byte == '<' || byte == '>' || byte == '|')
             return 0;
+        if (isSeparator(*c)) {
+            // The system drops a part's trailing dots and blanks, so such a
+            // name is not the folder that would be emptied; "." and ".."
+            // themselves are resolved like any path.
+            int length = (int)(c - part);
+            int dots = (length == 1 && part[0] == '.') || (length == 2 && part[0] == '.' && part[1] == '.');
+            if (length > 0 && !dots && (c[-1] == '.' || c[-1] == ' '))
+                return 0;
+            part = c + 1;
+        }
     }
     return 1;
 }
@@ -55,9 +72,13 @@ static int systemFolderPath(const char* folder, char* full)
     DWORD length = GetFullPathNameA(folder, PATH_SIZE, full, 0);
     if (!length || length >= PATH_SIZE - 1)
         return 0;
+    // An existing folder whose long name does not fit is no folder that
+    // setup can work in under its short name either.
     char longName[PATH_SIZE];
     length = GetLongPathNameA(full, longName, PATH_SIZE);
-    if (length && length < PATH_SIZE - 1)
+    if (length >= PATH_SIZE - 1)
+        return 0;
+    if (length)
         lstrcpyA(full, longName);
     return AddTrailingSeparator(full) != 0;
 }
@@ -74,16 +95,69 @@ static int rootLength(const char* full)
     return lstrlenA(full);
 }
 
-// 1 when inner is outer or lies inside it; both full, with trailing backslashes.
+// 1 when inner is outer or lies inside it; both full, with trailing
+// backslashes. Compared as the file system compares names: letter case
+// aside, byte for byte, with no language rules that pass over hyphens.
 static int isSameOrInside(const char* inner, const char* outer)
 {
     int length = lstrlenA(outer);
-    return lstrlenA(inner) >= length
-        && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, inner, length, outer, length)
-        == CSTR_EQUAL;
+    if (lstrlenA(inner) < length)
+        return 0;
+    char innerUpper[PATH_SIZE];
+    char outerUpper[PATH_SIZE];
+    lstrcpynA(innerUpper, inner, length + 1);
+    lstrcpyA(outerUpper, outer);
+    CharUpperBuffA(innerUpper, length);
+    CharUpperBuffA(outerUpper, length);
+    return memcmp(innerUpper, outerUpper, length) == 0;
 }
 
-static int containsProtectedFolder(const char* target)
+// A folder named by a value that may hold %variables%, in its full form.
+static int expandedFolder(const char* value, char* full)
+{
+    char expanded[PATH_SIZE];
+    DWORD length = ExpandEnvironmentStringsA(value, expanded, PATH_SIZE);
+    return length && length <= PATH_SIZE && expanded[0] && systemFolderPath(expanded, full);
+}
+
+// The registry value as text; 0 when it is missing, no text or too long.
+static int readFolderValue(HKEY key, const char* name, char* full)
+{
+    char value[PATH_SIZE];
+    DWORD size = sizeof value - 1;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, name, 0, &type, (BYTE*)value, &size) != ERROR_SUCCESS
+        || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return 0;
+    value[size] = 0;
+    return expandedFolder(value, full);
+}
+
+// Every user's profile, and the folder that holds them: emptying one would
+// take another user's files too.
+static int containsProfile(const char* target)
+{
+    HKEY list;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, profileListKey, 0, KEY_READ, &list) != ERROR_SUCCESS)
+        return 0;
+    char full[PATH_SIZE];
+    int found = readFolderValue(list, "ProfilesDirectory", full) && isSameOrInside(full, target);
+    char name[PATH_SIZE];
+    for (DWORD index = 0; !found; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(list, index, name, &length, 0, 0, 0, 0) != ERROR_SUCCESS)
+            break;
+        HKEY profile;
+        if (RegOpenKeyExA(list, name, 0, KEY_READ, &profile) != ERROR_SUCCESS)
+            continue;
+        found = readFolderValue(profile, "ProfileImagePath", full) && isSameOrInside(full, target);
+        RegCloseKey(profile);
+    }
+    RegCloseKey(list);
+    return found;
+}
+
+static int isProtectedFolder(const char* target)
 {
     char path[PATH_SIZE];
     char full[PATH_SIZE];
@@ -96,14 +170,78 @@ static int containsProtectedFolder(const char* target)
         if (length && length < PATH_SIZE && systemFolderPath(path, full) && isSameOrInside(full, target))
             return 1;
     }
+    for (int folder : enclosingFolders)
+        if (resolveSpecialFolder(0, folder, path) && systemFolderPath(path, full)
+            && isSameOrInside(target, full))
+            return 1;
+    for (const char* name : enclosingVariables) {
+        DWORD length = GetEnvironmentVariableA(name, path, PATH_SIZE);
+        if (length && length < PATH_SIZE && systemFolderPath(path, full) && isSameOrInside(target, full))
+            return 1;
+    }
+    return containsProfile(target);
+}
+
+// A junction or link on the way leads the emptying somewhere else than the
+// spelling says, and a system folder is Windows' own whatever its name.
+static int leadsElsewhere(const char* target)
+{
+    char part[PATH_SIZE];
+    int root = rootLength(target);
+    for (int end = root; target[end]; end = (int)(CharNextA(target + end) - target)) {
+        if (!isSeparator(target[end]))
+            continue;
+        lstrcpynA(part, target, end + 1);
+        DWORD attributes = GetFileAttributesA(part);
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return 0;
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return 1;
+        if (!target[end + 1] && (attributes & FILE_ATTRIBUTE_SYSTEM))
+            return 1;
+    }
     return 0;
 }
 
-int checkInstallFolder(HWND owner, const InstallState* state)
+typedef DWORD(WINAPI* FinalPathFunction)(HANDLE, LPSTR, DWORD, DWORD);
+
+// The existing folder as the system finally reaches it, where the system
+// can tell; 0 when it cannot or the folder does not exist.
+static int resolvedFolder(const char* target, char* full)
 {
-    char target[PATH_SIZE];
+    FinalPathFunction finalPath = (FinalPathFunction)(void*)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA");
+    if (!finalPath)
+        return 0;
+    HANDLE folder = CreateFileA(target, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0);
+    if (folder == INVALID_HANDLE_VALUE)
+        return 0;
+    char path[PATH_SIZE];
+    DWORD length = finalPath(folder, path, PATH_SIZE, 0);
+    CloseHandle(folder);
+    if (!length || length >= PATH_SIZE)
+        return 0;
+    // "\\?\C:\..." or "\\?\UNC\server\share\...".
+    char plain[PATH_SIZE];
+    if (!lstrcmpiA(lstrcpynA(plain, path, 9), "\\\\?\\UNC\\")) {
+        lstrcpyA(plain, "\\");
+        lstrcatA(plain, path + 8);
+    } else if (!lstrcmpA(lstrcpynA(plain, path, 5), "\\\\?\\")) {
+        lstrcpyA(plain, path + 4);
+    } else {
+        lstrcpyA(plain, path);
+    }
+    return systemFolderPath(plain, full);
+}
+
+int checkInstallFolder(HWND owner, const InstallState* state, char* target)
+{
     char source[PATH_SIZE];
-    if (!namesPossibleFolder(state->installFolder) || !systemFolderPath(state->installFolder, target)) {
+    char resolved[PATH_SIZE];
+    // The folder as the system spells it may be longer than as typed.
+    if (!namesPossibleFolder(state->installFolder) || !systemFolderPath(state->installFolder, target)
+        || lstrlenA(target) + lstrlenA(longestInstalledName) >= PATH_SIZE) {
         ShowTableError(owner, IDS_FOLDER_INVALID);
         return 0;
     }
@@ -111,7 +249,8 @@ int checkInstallFolder(HWND owner, const InstallState* state)
         ShowTableError(owner, IDS_DRIVE_ROOT);
         return 0;
     }
-    if (containsProtectedFolder(target)) {
+    if (isProtectedFolder(target) || leadsElsewhere(target)
+        || (resolvedFolder(target, resolved) && isProtectedFolder(resolved))) {
         ShowTableError(owner, IDS_FOLDER_PROTECTED, state->installFolder);
         return 0;
     }

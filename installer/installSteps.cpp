@@ -51,75 +51,80 @@ void WriteNamedValue(HKEY root, const char* subkey, const char* name, const char
 }
 
 // Row 0: refuses what must not be emptied, then empties an existing folder.
-static int emptyInstallFolder(const InstallState* state, HWND sheet)
+// From here on the installation works in the folder as the check saw it.
+static int emptyInstallFolder(InstallState* state, HWND sheet)
 {
-    if (!checkInstallFolder(sheet, state))
+    char target[PATH_SIZE];
+    if (!checkInstallFolder(sheet, state, target))
         return 0;
+    lstrcpyA(state->installFolder, target);
     char work[PATH_SIZE];
-    lstrcpyA(work, state->installFolder);
-    int last = lstrlenA(work) - 1;
-    if (last > 0 && (work[last] == '\\' || work[last] == '/') && work[last - 1] != ':')
-        work[last] = 0;
+    lstrcpyA(work, target);
+    work[lstrlenA(work) - 1] = 0;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(work, &found);
     if (search == INVALID_HANDLE_VALUE) {
-        // A root has no directory entry of its own: the search fails while
-        // the attributes say directory.
-        if (GetFileAttributesA(work) == FILE_ATTRIBUTE_DIRECTORY) {
-            ShowTableError(sheet, IDS_DRIVE_ROOT);
+        // An existing folder whose parent cannot be listed is not one that
+        // setup may empty.
+        DWORD attributes = GetFileAttributesA(work);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ShowTableError(sheet, IDS_FOLDER_PROTECTED, state->installFolder);
             return 0;
         }
         return 1;
     }
     FindClose(search);
-    lstrcpyA(work, state->installFolder);
-    AddTrailingSeparator(work);
-    lstrcatA(work, "*.*");
+    if (!JoinPath(work, target, "*.*"))
+        return 0;
     FileOperationBatch emptying;
     // FOF_WANTNUKEWARNING: what cannot go to the Recycle Bin is only deleted
-    // for good once the user agreed; a No fails the step.
+    // for good once the user agreed; a No leaves files behind, which fails
+    // the step whether or not the shell reports it.
     return emptying.Append(SOURCE_LIST, work)
-        && emptying.Run(sheet, FO_DELETE, FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING);
+        && emptying.Run(sheet, FO_DELETE, FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING)
+        && FolderIsEmpty(target);
 }
 
 // Joins folder (with its trailing backslash) and name; 0 when it would not fit.
-static int joinPath(char* path, const char* folder, const char* name)
+static int joinWidePath(WCHAR* path, const WCHAR* folder, const WCHAR* name)
 {
-    if (lstrlenA(folder) + lstrlenA(name) + 2 > PATH_SIZE)
+    if (lstrlenW(folder) + lstrlenW(name) + 2 > PATH_SIZE)
         return 0;
-    lstrcpyA(path, folder);
-    lstrcatA(path, name);
+    lstrcpyW(path, folder);
+    lstrcatW(path, name);
     return 1;
 }
 
 // Whether every file below source has arrived below target with its size:
 // the shell of some systems reports success for a copy that skipped a file
-// that another program held open.
-static int copiedCompletely(const char* source, const char* target)
+// that another program held open. Wide names, so that a file named outside
+// the code page is looked up under its own name.
+static int copiedCompletely(const WCHAR* source, const WCHAR* target)
 {
-    char path[PATH_SIZE];
-    WIN32_FIND_DATAA found;
-    if (!joinPath(path, source, "*.*"))
+    WCHAR path[PATH_SIZE];
+    WIN32_FIND_DATAW found;
+    if (!joinWidePath(path, source, L"*.*"))
         return 0;
-    HANDLE search = FindFirstFileA(path, &found);
+    HANDLE search = FindFirstFileW(path, &found);
     if (search == INVALID_HANDLE_VALUE)
         return 1;
     int complete = 1;
     do {
-        if (!lstrcmpA(found.cFileName, ".") || !lstrcmpA(found.cFileName, ".."))
+        if (!lstrcmpW(found.cFileName, L".") || !lstrcmpW(found.cFileName, L".."))
             continue;
-        char from[PATH_SIZE];
-        char to[PATH_SIZE];
+        WCHAR from[PATH_SIZE];
+        WCHAR to[PATH_SIZE];
         WIN32_FILE_ATTRIBUTE_DATA copy;
-        if (!joinPath(from, source, found.cFileName) || !joinPath(to, target, found.cFileName)
-            || !GetFileAttributesExA(to, GetFileExInfoStandard, &copy))
+        if (!joinWidePath(from, source, found.cFileName) || !joinWidePath(to, target, found.cFileName)
+            || !GetFileAttributesExW(to, GetFileExInfoStandard, &copy))
             complete = 0;
         else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            complete = (copy.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && AddTrailingSeparator(from)
-                && AddTrailingSeparator(to) && copiedCompletely(from, to);
+            complete = (copy.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && lstrlenW(from) + 2 <= PATH_SIZE
+                && lstrlenW(to) + 2 <= PATH_SIZE && lstrcatW(from, L"\\") && lstrcatW(to, L"\\")
+                && copiedCompletely(from, to);
         else
             complete = copy.nFileSizeLow == found.nFileSizeLow && copy.nFileSizeHigh == found.nFileSizeHigh;
-    } while (complete && FindNextFileA(search, &found));
+    } while (complete && FindNextFileW(search, &found));
     FindClose(search);
     return complete;
 }
@@ -127,14 +132,16 @@ static int copiedCompletely(const char* source, const char* target)
 static int copyProgramFiles(const InstallState* state, HWND sheet)
 {
     char source[PATH_SIZE];
-    lstrcpyA(source, state->setupFolder);
-    AddTrailingSeparator(source);
-    lstrcatA(source, "*.*");
     FileOperationBatch copying;
-    if (!copying.Append(SOURCE_LIST, source) || !copying.Append(TARGET_LIST, state->installFolder)
+    if (!JoinPath(source, state->setupFolder, "*.*") || !copying.Append(SOURCE_LIST, source)
+        || !copying.Append(TARGET_LIST, state->installFolder)
         || !copying.Run(sheet, FO_COPY, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR))
         return 0;
-    if (!copiedCompletely(state->setupFolder, state->installFolder)) {
+    WCHAR from[PATH_SIZE];
+    WCHAR to[PATH_SIZE];
+    if (!MultiByteToWideChar(CP_ACP, 0, state->setupFolder, -1, from, PATH_SIZE)
+        || !MultiByteToWideChar(CP_ACP, 0, state->installFolder, -1, to, PATH_SIZE)
+        || !copiedCompletely(from, to)) {
         ShowTableError(sheet, IDS_COPY_INCOMPLETE, state->installFolder);
         return 0;
     }
@@ -161,9 +168,8 @@ int RunInstallation(InstallState* state, HWND sheet, HWND page)
     SetStepState(page, ROW_LINKS, CreateLinks(sheet, state) ? STEP_DONE : STEP_FAILED);
 
     char program[PATH_SIZE];
-    lstrcpyA(program, state->installFolder);
-    AddTrailingSeparator(program);
-    lstrcatA(program, "Quorv.exe");
+    if (!JoinPath(program, state->installFolder, "Quorv.exe"))
+        return 0;
     WriteDefaultValue(HKEY_LOCAL_MACHINE, appPathsKey, program);
     WriteNamedValue(HKEY_LOCAL_MACHINE, appPathsKey, "Path", state->installFolder);
     return 1;

@@ -3,6 +3,7 @@
 #include "installState.h"
 #include "statusControl.h"
 #include "wizardPages.h"
+#include "resources/resource.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
@@ -13,7 +14,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     registerStatusControl();
 
     static InstallState state;
-    GetModuleFileNameA(0, state.setupFolder, PATH_SIZE);
+    // A cut path would name another folder to copy from.
+    DWORD length = GetModuleFileNameA(0, state.setupFolder, PATH_SIZE);
+    if (!length || length >= PATH_SIZE) {
+        ShowTableError(0, IDS_SETUP_PATH_TOO_LONG);
+        return 0;
+    }
     *FileNamePart(state.setupFolder) = 0;
     state.linkOnDesktop = 1;
     state.linkInStartMenuRoot = 0;

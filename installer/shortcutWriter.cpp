@@ -10,10 +10,18 @@ static const IID persistFileInterface = { 0x0000010B, 0, 0, { 0xC0, 0, 0, 0, 0, 
 
 ShortcutWriter::ShortcutWriter() : iconIndex(0), hasIcon(0)
 {
-    OleInitialize(0);
+    oleInitialized = SUCCEEDED(OleInitialize(0));
     target[0] = 0;
     description[0] = 0;
     iconPath[0] = 0;
+}
+
+// Every way out of the links step ends here; only a successful
+// initialisation is balanced.
+ShortcutWriter::~ShortcutWriter()
+{
+    if (oleInitialized)
+        OleUninitialize();
 }
 
 int ShortcutWriter::CreateIn(const char* folder, const char* name)
@@ -85,7 +93,9 @@ static int handleProgramLink(ShortcutWriter* writer, FileOperationBatch* removal
 static int handleProgramGroup(ShortcutWriter* writer, const InstallState* state, HWND owner)
 {
     char group[PATH_SIZE];
-    if (!resolveSpecialFolder(owner, CSIDL_PROGRAMS, group) || !AddTrailingSeparator(group)
+    char readme[PATH_SIZE];
+    if (!JoinPath(readme, state->installFolder, "Readme.txt")
+        || !resolveSpecialFolder(owner, CSIDL_PROGRAMS, group) || !AddTrailingSeparator(group)
         || lstrlenA(group) + 16 >= PATH_SIZE)
         return 0;
     lstrcatA(group, productName);
@@ -96,20 +106,17 @@ static int handleProgramGroup(ShortcutWriter* writer, const InstallState* state,
     } else {
         FindClose(search);
         char pattern[PATH_SIZE];
-        lstrcpyA(pattern, group);
-        AddTrailingSeparator(pattern);
-        lstrcatA(pattern, "*.*");
         FileOperationBatch emptying;
         // FOF_WANTNUKEWARNING: what cannot go to the Recycle Bin is only
-        // deleted for good once the user agreed.
-        if (!emptying.Append(SOURCE_LIST, pattern)
-            || !emptying.Run(owner, FO_DELETE, FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING))
+        // deleted for good once the user agreed; a No leaves the group's
+        // old links behind, which ends the step.
+        if (!JoinPath(pattern, group, "*.*") || !emptying.Append(SOURCE_LIST, pattern)
+            || !emptying.Run(owner, FO_DELETE, FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING)
+            || !FolderIsEmpty(group))
             return -1;
     }
     int made = writer->CreateIn(group, productName);
-    lstrcpyA(writer->target, state->installFolder);
-    AddTrailingSeparator(writer->target);
-    lstrcatA(writer->target, "Readme.txt");
+    lstrcpyA(writer->target, readme);
     return writer->CreateIn(group, "Readme.txt") && made;
 }
 
@@ -119,9 +126,8 @@ int CreateLinks(HWND owner, const InstallState* state)
     FileOperationBatch removals;
     int succeeded = 1;
     int removalsPending = 0;
-    lstrcpyA(writer.target, state->installFolder);
-    AddTrailingSeparator(writer.target);
-    lstrcatA(writer.target, "Quorv.exe");
+    if (!JoinPath(writer.target, state->installFolder, "Quorv.exe"))
+        return 0;
 
     succeeded &= handleProgramLink(&writer, &removals, owner, state->linkOnDesktop,
                                    CSIDL_DESKTOPDIRECTORY, &removalsPending);
@@ -129,10 +135,8 @@ int CreateLinks(HWND owner, const InstallState* state)
                                    CSIDL_STARTMENU, &removalsPending);
     if (state->linkInProgramsGroup) {
         int group = handleProgramGroup(&writer, state, owner);
-        if (group < 0) {
-            OleUninitialize();
+        if (group < 0)
             return 0;
-        }
         succeeded &= group;
     } else if (QueueExistingLink(&removals, owner, CSIDL_PROGRAMS, productName)) {
         removalsPending = 1;
@@ -141,6 +145,5 @@ int CreateLinks(HWND owner, const InstallState* state)
         succeeded = 0;
     if (removals.outOfMemory)
         succeeded = 0;
-    OleUninitialize();
     return succeeded;
 }

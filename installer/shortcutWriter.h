@@ -7,6 +7,7 @@ struct InstallState;
 class ShortcutWriter {
 public:
     ShortcutWriter();
+    ~ShortcutWriter();
     int CreateIn(const char* folder, const char* name);
     int WriteLink(const char* linkPath);
 
@@ -15,6 +16,9 @@ public:
     char iconPath[MAX_PATH];
     int iconIndex;
     int hasIcon;
+
+private:
+    int oleInitialized;
 };
 
 class FileOperationBatch;

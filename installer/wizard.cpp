@@ -58,6 +58,7 @@ INT_PTR CALLBACK welcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
         return FALSE;
     case WM_DESTROY:
         DeleteObject((HFONT)SendDlgItemMessageA(page, IDC_TITLE, WM_GETFONT, 0, 0));
+        DestroyIcon((HICON)SendDlgItemMessageA(page, IDC_GLOBE, STM_GETIMAGE, IMAGE_ICON, 0));
         return FALSE;
     }
     return FALSE;
@@ -176,10 +177,8 @@ INT_PTR CALLBACK stepsPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 static void openInstalled(HWND page, const InstallState* state, const char* name)
 {
     char path[PATH_SIZE];
-    lstrcpyA(path, state->installFolder);
-    AddTrailingSeparator(path);
-    lstrcatA(path, name);
-    ShellExecuteA(page, 0, path, 0, 0, SW_SHOW);
+    if (JoinPath(path, state->installFolder, name))
+        ShellExecuteA(page, 0, path, 0, 0, SW_SHOW);
 }
 
 static void finish(HWND page)

@@ -21,6 +21,7 @@
 #define IDS_FOLDER_PROTECTED 18
 #define IDS_FOLDER_HOLDS_SETUP 19
 #define IDS_COPY_INCOMPLETE 20
+#define IDS_SETUP_PATH_TOO_LONG 21
 
 /* Welcome page. */
 #define IDC_TITLE 1054

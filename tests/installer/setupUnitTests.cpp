@@ -14,6 +14,8 @@
 #include "installSteps.h"
 #include "messageBoxWatcher.h"
 #include "shellChecks.h"
+#include "shortcutWriter.h"
+#include "folderSafety.h"
 #include "statusControl.h"
 #include "wizardPages.h"
 #include "resources/resource.h"
@@ -97,6 +99,37 @@ TEST_CASE("path routines split and join on whole characters")
                 CHECK_EQ(lstrlenA(path), 259);
                 CHECK_EQ(path[258], '\\');
             }
+        }
+    }
+
+    SUBCASE("a join that would not fit leaves the buffer as it was")
+    {
+        std::string folder250 = "C:\\" + std::string(246, 'q') + "\\";
+        std::string folder249 = "C:\\" + std::string(246, 'q');
+        struct Join {
+            std::string folder;
+            const char* name;
+            int joined;
+            std::string path;  // what the buffer holds afterwards
+        };
+        const Join joins[] = {
+            { "C:\\Quorvel\\", "Quorv.exe", 1, "C:\\Quorvel\\Quorv.exe" },
+            { "C:\\Quorvel", "Readme.txt", 1, "C:\\Quorvel\\Readme.txt" },
+            { folder250, "Quorv.exe", 1, folder250 + "Quorv.exe" },
+            { folder250, "Readme.txt", 0, "sentinel" },
+            { folder249, "Quorv.exe", 1, folder249 + "\\Quorv.exe" },
+            { folder249, "Readme.txt", 0, "sentinel" },
+            { "C:\\" + std::string(300, 'q'), "a", 0, "sentinel" },
+        };
+        for (const Join& j : joins) {
+            CAPTURE(j.folder);
+            CAPTURE(j.name);
+            char path[MAX_PATH + 8];
+            memset(path, '#', sizeof path);
+            lstrcpyA(path, "sentinel");
+            CHECK_EQ(JoinPath(path, j.folder.c_str(), j.name), j.joined);
+            CHECK_EQ(Bytes(path), Bytes(j.path.c_str()));
+            CHECK_EQ(path[MAX_PATH], '#');
         }
     }
 }
@@ -194,6 +227,11 @@ TEST_CASE("the folder page keeps the typed folder in its normal form")
         { "c:\\quorvel", "c:\\quorvel\\", 1 },
         { "C:\\QUORVEL\\", "C:\\QUORVEL\\", 1 },
         { "C:\\QUORV~1\\", "C:\\QUORV~1\\", 0 },
+        { "  C:\\Programs\\Quorvel  ", "C:\\Programs\\Quorvel\\", 0 },
+        { "\"C:\\Programs\\Quorvel\"", "C:\\Programs\\Quorvel\\", 0 },
+        { " \"c:\\quorvel\\\" ", "c:\\quorvel\\", 1 },
+        { "\"C:\\Program Files\\Quorvel ", "\"C:\\Program Files\\Quorvel\\", 0 },
+        { "\"", "\"\\", 0 },
     };
     for (const Case& c : cases) {
         std::string typed = c.typed;
@@ -288,6 +326,29 @@ static Sentinels takeSentinels(const std::string& folder)
     return { listTree(folder, 0), recycleBinCount() };
 }
 
+static int setRegistryValue(const char* subkey, const char* name, DWORD type, const char* text)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, 0, 0, KEY_SET_VALUE, 0, &key, 0) != ERROR_SUCCESS)
+        return 0;
+    LONG result = RegSetValueExA(key, name, 0, type, (const BYTE*)text, lstrlenA(text) + 1);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+static std::string registryText(const char* subkey, const char* name)
+{
+    char value[1024] = "<missing>";
+    DWORD size = sizeof value - 1;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, name, 0, 0, (BYTE*)value, &size) != ERROR_SUCCESS)
+            lstrcpyA(value, "<missing>");
+        RegCloseKey(key);
+    }
+    return value;
+}
+
 TEST_CASE("dangerous installation folders are refused before anything is touched")
 {
     setUpProgram();
@@ -300,12 +361,38 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
     REQUIRE_FALSE(profile.empty());
     REQUIRE_FALSE(desktop.empty());
 
+    std::string commonFiles = specialFolder(CSIDL_PROGRAM_FILES_COMMON);
+    REQUIRE_FALSE(commonFiles.empty());
+    // Another user's profile, known only from the profile list.
+    static const char otherProfileKey[] =
+        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-1-2-3-1001";
+    static const char otherProfile[] = "%SystemDrive%\\other user";
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, otherProfileKey);
+    REQUIRE(setRegistryValue(otherProfileKey, "ProfileImagePath", REG_EXPAND_SZ, otherProfile));
+    removeTree("C:\\other user");
+    makeFolders("C:\\other user\\Documents");
+    // A folder marked as the system's own.
+    SetFileAttributesA("C:\\marked", FILE_ATTRIBUTE_NORMAL);
+    removeTree("C:\\marked");
+    makeFolders("C:\\marked");
+    REQUIRE(SetFileAttributesA("C:\\marked", FILE_ATTRIBUTE_SYSTEM));
+    REQUIRE_EQ(GetFileAttributesA("C:\\marked"), (DWORD)(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
+
     const char* release = "C:\\downloads\\release\\";
     removeTree("C:\\downloads");
     makeFolders("C:\\downloads\\release\\inner");
     writeFile("C:\\downloads\\release\\Setup.exe", "setup");
     writeFile("C:\\downloads\\release\\Readme.txt", "readme");
     std::string longFolder = "C:\\" + std::string(250, 'q') + "\\";
+    // Typed through a short name, it fits; spelled out in full, the
+    // installed files would not.
+    removeTree("C:\\a long parent name");
+    makeFolders("C:\\a long parent name");
+    char shortParent[MAX_PATH];
+    REQUIRE(GetShortPathNameA("C:\\a long parent name", shortParent, MAX_PATH));
+    REQUIRE_LT(strlen(shortParent), strlen("C:\\a long parent name"));
+    std::string throughShortName = std::string(shortParent) + "\\" + std::string(247 - strlen(shortParent), 'q');
+    makeFolders("C:\\a long parent name\\" + std::string(247 - strlen(shortParent), 'q'));
 
     struct Case {
         std::string typed;
@@ -325,6 +412,7 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
         { "C:\\Quor*", IDS_FOLDER_INVALID, "C:\\downloads\\" },
         { "C:\\a:b", IDS_FOLDER_INVALID, "C:\\downloads\\" },
         { longFolder, IDS_FOLDER_INVALID, "C:\\downloads\\" },
+        { throughShortName, IDS_FOLDER_INVALID, "C:\\downloads\\" },
         { windows, IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
         { system, IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
         { programFiles, IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
@@ -335,6 +423,16 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
         { specialFolder(CSIDL_PROGRAMS), IDS_FOLDER_PROTECTED, specialFolder(CSIDL_PROGRAMS) },
         { "C:\\users", IDS_FOLDER_PROTECTED, profile },
         { "c:/WINDOWS/", IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
+        { " \"C:\\Windows\" ", IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
+        { windows + "Quorvel", IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
+        { system + "Quorvel\\inner", IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
+        { commonFiles + "Quorvel", IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
+        { "C:\\other user", IDS_FOLDER_PROTECTED, "C:\\other user\\" },
+        { "C:\\OTHER USER\\..\\other user\\", IDS_FOLDER_PROTECTED, "C:\\other user\\" },
+        { "C:\\marked", IDS_FOLDER_PROTECTED, "C:\\marked\\" },
+        { "C:\\downloads\\release.", IDS_FOLDER_INVALID, "C:\\downloads\\" },
+        { "C:\\downloads\\release \\new", IDS_FOLDER_INVALID, "C:\\downloads\\" },
+        { "C:\\downloads\\Quorvel...\\", IDS_FOLDER_INVALID, "C:\\downloads\\" },
         { "C:\\downloads", IDS_FOLDER_HOLDS_SETUP, "C:\\downloads\\" },
         { "C:\\downloads\\release\\.", IDS_FOLDER_HOLDS_SETUP, "C:\\downloads\\" },
         { "C:\\downloads\\release\\inner", IDS_FOLDER_HOLDS_SETUP, "C:\\downloads\\" },
@@ -375,7 +473,17 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
     stopMessageBoxWatcher();
     CHECK_EQ(recycleBinCount(), 0);
     CHECK_FALSE(fileExists("C:\\downloads\\release\\new"));
+    CHECK_FALSE(fileExists(windows + "Quorvel"));
+    CHECK_FALSE(fileExists(commonFiles + "Quorvel"));
+    CHECK_FALSE(fileExists("C:\\downloads\\release \\"));
+    CHECK_FALSE(fileExists("C:\\downloads\\Quorvel"));
+    CHECK_EQ(listTree("C:\\other user\\"), std::vector<std::string>{ "Documents\\" });
     removeTree("C:\\downloads");
+    removeTree("C:\\other user");
+    removeTree("C:\\a long parent name");
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, otherProfileKey);
+    SetFileAttributesA("C:\\marked", FILE_ATTRIBUTE_NORMAL);
+    removeTree("C:\\marked");
 }
 
 // The control's pixels in its glyph square, counted by colour.
@@ -482,4 +590,216 @@ TEST_CASE("a failed allocation fails the emptying step and touches nothing")
     CHECK_EQ(recycleBinCount(), recycled);
     DestroyWindow(page);
     removeTree("C:\\batch");
+}
+
+TEST_CASE("names are compared as the file system compares them")
+{
+    setUpProgram();
+    // U+00AD, the soft hyphen, weighs nothing in a language-aware comparison,
+    // yet names another folder on disk.
+    if (GetACP() != 1252)
+        return;
+    const char* setupFolder = "C:\\ordinal\\rel\xAD" "ease\\";
+    removeTree("C:\\ordinal");
+    makeFolders(setupFolder);
+    writeFile(std::string(setupFolder) + "Setup.exe", "setup");
+    struct Case {
+        const char* typed;
+        int message;  // 0: accepted
+        const char* target;
+    };
+    const Case cases[] = {
+        { "C:\\ordinal\\releas\xAD" "e", 0, "C:\\ordinal\\releas\xAD" "e\\" },
+        { "C:\\ordinal\\release\xAD", 0, "C:\\ordinal\\release\xAD\\" },
+        { "C:\\ORDINAL\\REL\xAD" "EASE", IDS_FOLDER_HOLDS_SETUP, "" },
+        { "c:\\ordinal\\rel\xAD" "ease\\inner", IDS_FOLDER_HOLDS_SETUP, "" },
+        { "C:\\ordinal", IDS_FOLDER_HOLDS_SETUP, "" },
+    };
+    startMessageBoxWatcher();
+    for (const Case& c : cases) {
+        CAPTURE(c.typed);
+        InstallState state = typedFolder(c.typed, setupFolder);
+        char target[MAX_PATH];
+        lstrcpyA(target, "sentinel");
+        CHECK_EQ(checkInstallFolder(testWindow(), &state, target), c.message == 0);
+        std::vector<SeenMessageBox> boxes = takeMessageBoxes(c.message ? 1 : 0, c.message ? 3000 : 300);
+        CHECK_EQ(boxes.size(), c.message ? 1u : 0u);
+        if (c.message) {
+            char format[260];
+            char text[1024];
+            LoadStringA(instanceHandle, c.message, format, sizeof format);
+            wsprintfA(text, format, state.installFolder);
+            if (!boxes.empty())
+                CHECK_EQ(Bytes(boxes[0].text), Bytes(text));
+        } else {
+            CHECK_EQ(Bytes(target), Bytes(c.target));
+        }
+    }
+    stopMessageBoxWatcher();
+    removeTree("C:\\ordinal");
+}
+
+TEST_CASE("the installation works in the folder as checked and checks the copy by wide names")
+{
+    setUpProgram();
+    static const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Quorv.exe";
+    static const WCHAR wideName[] = L"C:\\widecopy\\from\\\u03A9\u4E2D.txt";
+    static const WCHAR copiedName[] = L"C:\\widecopy\\to\\\u03A9\u4E2D.txt";
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    removeTree("C:\\widecopy");
+    makeFolders("C:\\widecopy\\from\\docs");
+    makeFolders("C:\\widecopy\\to");
+    makeFolders("C:\\widecopy\\x");
+    writeFile("C:\\widecopy\\from\\Setup.exe", "setup");
+    writeFile("C:\\widecopy\\from\\docs\\Readme.txt", "readme");
+    writeFile("C:\\widecopy\\to\\old.txt", "old");
+    HANDLE file = CreateFileW(wideName, GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "omega", 5, &written, 0);
+    CloseHandle(file);
+    int recycled = recycleBinCount();
+
+    InstallState state = typedFolder(" \"C:/widecopy/x/../to\" ", "C:\\widecopy\\from\\");
+    REQUIRE_EQ(state.inPlace, 0);
+    HWND page = createStepsPage(&state);
+    startMessageBoxWatcher();
+    CHECK_EQ(RunInstallation(&state, testWindow(), page), 1);
+    std::vector<SeenMessageBox> boxes = takeMessageBoxes(0, 500);
+    stopMessageBoxWatcher();
+    CHECK_EQ(boxes.size(), 0u);
+    for (const SeenMessageBox& box : boxes)
+        CHECK_EQ(box.text, "");
+    CHECK_EQ(rowState(page, IDC_STATUS_EMPTY), STEP_DONE);
+    CHECK_EQ(rowState(page, IDC_STATUS_COPY), STEP_DONE);
+    CHECK_EQ(Bytes(state.installFolder), Bytes("C:\\widecopy\\to\\"));
+    CHECK_EQ(registryText(key, "Path"), "C:\\widecopy\\to\\");
+    CHECK_EQ(registryText(key, ""), "C:\\widecopy\\to\\Quorv.exe");
+    WIN32_FILE_ATTRIBUTE_DATA copied = {};
+    CHECK(GetFileAttributesExW(copiedName, GetFileExInfoStandard, &copied));
+    CHECK_EQ(copied.nFileSizeLow, 5u);
+    CHECK_EQ(readFile("C:\\widecopy\\to\\docs\\Readme.txt"), "readme");
+    CHECK_FALSE(fileExists("C:\\widecopy\\to\\old.txt"));
+    CHECK_EQ(recycleBinCount(), recycled + 1);
+    CHECK_EQ(listTree("C:\\widecopy\\x\\"), std::vector<std::string>{});
+    DestroyWindow(page);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    removeTree("C:\\widecopy");
+}
+
+TEST_CASE("in place, paths too long for their buffers fail the links step and write nothing")
+{
+    setUpProgram();
+    static const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Quorv.exe";
+    std::string desktopLink = specialFolder(CSIDL_DESKTOPDIRECTORY) + "Quorvel.lnk";
+    std::string group = specialFolder(CSIDL_PROGRAMS) + "Quorvel\\";
+    struct Case {
+        int length;  // of the folder, with its trailing backslash
+        int result;
+        int desktopLinkMade;  // Quorv.exe still fits, Readme.txt no longer does
+    };
+    const Case cases[] = { { 250, 1, 1 }, { 251, 0, 0 }, { 258, 0, 0 } };
+    for (const Case& c : cases) {
+        CAPTURE(c.length);
+        std::string folder = "C:\\" + std::string(c.length - 4, 'q') + "\\";
+        REQUIRE_EQ((int)folder.size(), c.length);
+        DeleteFileA(desktopLink.c_str());
+        removeTree(group);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+        REQUIRE(setRegistryValue(key, "Path", REG_SZ, "sentinel"));
+        InstallState state = {};
+        lstrcpyA(state.setupFolder, folder.c_str());
+        lstrcpyA(state.installFolder, folder.c_str());
+        state.inPlace = 1;
+        state.linkOnDesktop = state.linkInProgramsGroup = 1;
+        HWND page = createStepsPage(&state);
+
+        CHECK_EQ(RunInstallation(&state, testWindow(), page), c.result);
+
+        CHECK_EQ(rowState(page, IDC_STATUS_LINKS), STEP_FAILED);
+        CHECK_EQ(Bytes(state.installFolder), Bytes(folder.c_str()));
+        CHECK_EQ(fileExists(desktopLink), c.desktopLinkMade);
+        if (c.desktopLinkMade)
+            CHECK_EQ(readLink(desktopLink).target, folder + "Quorv.exe");
+        CHECK_FALSE(fileExists(group));
+        CHECK_EQ(registryText(key, "Path"), c.result ? folder : "sentinel");
+        CHECK_EQ(registryText(key, ""), c.result ? folder + "Quorv.exe" : "<missing>");
+        DestroyWindow(page);
+    }
+    DeleteFileA(desktopLink.c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+}
+
+static DWORD WINAPI writerInApartment(void* apartment)
+{
+    // 0: none yet; else the apartment the thread already lives in.
+    DWORD model = *(DWORD*)apartment;
+    if (model)
+        CoInitializeEx(0, model);
+    { ShortcutWriter writer; }
+    // Initialised once more: S_OK when the writer left nothing behind,
+    // S_FALSE when the thread's own initialisation is still in force.
+    HRESULT again = CoInitializeEx(0, model ? model : (DWORD)COINIT_APARTMENTTHREADED);
+    CoUninitialize();
+    if (model)
+        CoUninitialize();
+    return (DWORD)again;
+}
+
+TEST_CASE("the link writer releases only the COM initialisation it made")
+{
+    struct Case {
+        const char* name;
+        DWORD apartment;
+        HRESULT afterwards;
+    };
+    const Case cases[] = {
+        { "no apartment", 0, S_OK },
+        { "single-threaded apartment", COINIT_APARTMENTTHREADED, S_FALSE },
+    };
+    for (const Case& c : cases) {
+        std::string name = c.name;
+        CAPTURE(name);
+        DWORD apartment = c.apartment;
+        HANDLE thread = CreateThread(0, 0, writerInApartment, &apartment, 0, 0);
+        REQUIRE(thread);
+        REQUIRE_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+        DWORD result = 0;
+        GetExitCodeThread(thread, &result);
+        CloseHandle(thread);
+        CHECK_EQ((HRESULT)result, c.afterwards);
+    }
+}
+
+static BOOL CALLBACK collectTextStatics(HWND child, LPARAM found)
+{
+    char className[32];
+    GetClassNameA(child, className, sizeof className);
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (!lstrcmpiA(className, "Static") && (style & SS_TYPEMASK) == SS_LEFT)
+        ((std::vector<LONG>*)found)->push_back(style);
+    return TRUE;
+}
+
+TEST_CASE("the welcome page starts a group at each text and destroys its globe")
+{
+    setUpProgram();
+    InstallState state = {};
+    PROPSHEETPAGEA description = {};
+    description.lParam = (LPARAM)&state;
+    HWND page = CreateDialogParamA(instanceHandle, MAKEINTRESOURCEA(IDD_WELCOME), testWindow(),
+                                   welcomePageProc, (LPARAM)&description);
+    REQUIRE(page);
+    std::vector<LONG> statics;
+    EnumChildWindows(page, collectTextStatics, (LPARAM)&statics);
+    CHECK_EQ(statics.size(), 4u);
+    for (LONG style : statics)
+        CHECK_EQ(style & WS_GROUP, WS_GROUP);
+    HICON globe = (HICON)SendDlgItemMessageA(page, IDC_GLOBE, STM_GETIMAGE, IMAGE_ICON, 0);
+    ICONINFO info = {};
+    REQUIRE(GetIconInfo(globe, &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyWindow(page);
+    CHECK_FALSE(GetIconInfo(globe, &info));
 }
