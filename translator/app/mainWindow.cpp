@@ -15,8 +15,7 @@ enum { MENU_TEXT_SIZE = 60, INPUT_LIMIT = 1023 };
 static void appendMenuString(HMENU menu, UINT command, UINT textId)
 {
     char text[MENU_TEXT_SIZE];
-    if (!LoadStringA(instanceHandle, textId, text, sizeof text))
-        text[0] = 0;
+    loadText(textId, text, sizeof text);
     AppendMenuA(menu, MF_STRING, command, text);
 }
 

@@ -26,7 +26,7 @@ static void runProgram()
     instanceHandle = GetModuleHandleA(0);
     for (int language = 0; language < LANGUAGE_COUNT; ++language)
         flagBitmaps[language] = LoadBitmapA(instanceHandle, MAKEINTRESOURCEA(FlagBitmapIds[language]));
-    LoadStringA(instanceHandle, IDS_CONTACT_PAGE, contactPage, sizeof contactPage);
+    loadText(IDS_CONTACT_PAGE, contactPage, sizeof contactPage);
     loadLanguageNames();
     if (!allocateBuffers()) {
         reportError(IDS_OUT_OF_MEMORY);

@@ -11,12 +11,27 @@ char errorTextBuffer[ERROR_TEXT_SIZE];
 char languageNames[LANGUAGE_COUNT][LANGUAGE_NAME_SIZE];
 char contactPage[CONTACT_PAGE_SIZE];
 
+int loadText(UINT id, char* buffer, int size)
+{
+    int length = LoadStringA(instanceHandle, id, buffer, size);
+    if (!length)
+        buffer[0] = 0;
+    return length;
+}
+
+char* errorCodeText(int code)
+{
+    char format[FORMAT_SIZE];
+    loadText(IDS_ERROR_CODE, format, sizeof format);
+    wsprintfA(errorTextBuffer, format, code, supportAddress);
+    return errorTextBuffer;
+}
+
 int reportMessage(UINT id, UINT type, va_list arguments)
 {
     char format[FORMAT_SIZE];
     char message[MESSAGE_SIZE];
-    if (!LoadStringA(instanceHandle, id, format, sizeof format))
-        format[0] = 0;
+    loadText(id, format, sizeof format);
     wvsprintfA(message, format, arguments);
     return MessageBoxA(mainWindow, message, productName, type);
 }
@@ -36,12 +51,8 @@ char* systemErrorText(int code)
     // Without arguments to fill in, a system text with inserts must keep
     // them as written rather than read arguments that are not there.
     if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, (DWORD)code,
-                        0x0400, errorTextBuffer, sizeof errorTextBuffer, 0)) {
-        char format[FORMAT_SIZE];
-        if (!LoadStringA(instanceHandle, IDS_ERROR_CODE, format, sizeof format))
-            format[0] = 0;
-        wsprintfA(errorTextBuffer, format, code, supportAddress);
-    }
+                        0x0400, errorTextBuffer, sizeof errorTextBuffer, 0))
+        return errorCodeText(code);
     return errorTextBuffer;
 }
 
@@ -63,14 +74,13 @@ void splitLanguageNames(const char* names)
 void loadLanguageNames()
 {
     char names[FORMAT_SIZE];
-    if (LoadStringA(instanceHandle, IDS_LANGUAGE_NAMES, names, sizeof names))
+    if (loadText(IDS_LANGUAGE_NAMES, names, sizeof names))
         splitLanguageNames(names);
 }
 
 void showStatusText(UINT id)
 {
     char text[FORMAT_SIZE];
-    if (!LoadStringA(instanceHandle, id, text, sizeof text))
-        text[0] = 0;
+    loadText(id, text, sizeof text);
     SetDlgItemTextA(mainWindow, IDC_STATUS_LINE, text);
 }

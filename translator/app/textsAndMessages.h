@@ -13,6 +13,12 @@ extern char errorTextBuffer[ERROR_TEXT_SIZE];
 extern char languageNames[LANGUAGE_COUNT][LANGUAGE_NAME_SIZE];
 extern char contactPage[CONTACT_PAGE_SIZE];
 
+// Loads string id into buffer, the empty text when there is none; returns
+// its length.
+int loadText(UINT id, char* buffer, int size);
+// String 1 with the code and the support address, in errorTextBuffer: the
+// text for an error code that has none of its own.
+char* errorCodeText(int code);
 // Shows string id formatted with the arguments; returns the button pressed.
 int reportMessage(UINT id, UINT type, va_list arguments);
 void reportError(UINT id, ...);

@@ -38,13 +38,8 @@ char* winsockErrorText(int code)
 {
     if (code == -1)
         code = WSAGetLastError();
-    if (code <= 0 || code > 0xFFFF
-        || !LoadStringA(instanceHandle, (UINT)code, errorTextBuffer, sizeof errorTextBuffer)) {
-        char format[260];
-        if (!LoadStringA(instanceHandle, IDS_ERROR_CODE, format, sizeof format))
-            format[0] = 0;
-        wsprintfA(errorTextBuffer, format, code, supportAddress);
-    }
+    if (code <= 0 || code > 0xFFFF || !loadText((UINT)code, errorTextBuffer, sizeof errorTextBuffer))
+        return errorCodeText(code);
     return errorTextBuffer;
 }
 

@@ -81,31 +81,32 @@ class Canvas:
         """Fills the area where inside(x, y) is true, x and y in pixel
         units with (0, 0) the top-left corner of the picture; edge pixels
         get partial coverage from a samples x samples grid."""
-        step = 1.0 / samples
         for py in range(self.height):
             for px in range(self.width):
-                hits = 0
-                for sy in range(samples):
-                    for sx in range(samples):
-                        if inside(px + (sx + 0.5) * step, py + (sy + 0.5) * step):
-                            hits += 1
-                self.blend(px, py, colour, hits / float(samples * samples))
+                self.blend(px, py, colour, coverage(inside, px, py, samples))
 
     def clear_shape(self, inside, samples=4):
         """Makes the area where inside(x, y) is true transparent, with
         partial transparency on the edge."""
-        step = 1.0 / samples
         for py in range(self.height):
             for px in range(self.width):
-                hits = 0
-                for sy in range(samples):
-                    for sx in range(samples):
-                        if inside(px + (sx + 0.5) * step, py + (sy + 0.5) * step):
-                            hits += 1
-                if hits:
+                covered = coverage(inside, px, py, samples)
+                if covered:
                     r, g, b, a = self.pixels[py][px]
-                    a = int(round(a * (1 - hits / float(samples * samples))))
+                    a = int(round(a * (1 - covered)))
                     self.pixels[py][px] = (r, g, b, a) if a else (0, 0, 0, 0)
+
+
+def coverage(inside, px, py, samples):
+    """The share of pixel (px, py) where inside(x, y) is true, from a
+    samples x samples grid of points."""
+    step = 1.0 / samples
+    hits = 0
+    for sy in range(samples):
+        for sx in range(samples):
+            if inside(px + (sx + 0.5) * step, py + (sy + 0.5) * step):
+                hits += 1
+    return hits / float(samples * samples)
 
 
 def rgba(colour):
