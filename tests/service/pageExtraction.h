@@ -1,6 +1,5 @@
 // Runs a page through the program's own cleaning and extraction.
 #pragma once
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <doctest/doctest.h>
