@@ -283,7 +283,7 @@ void serveClients(int listener, int requestTimeoutMs)
     long long acceptPausedUntil = 0;
     for (;;) {
         long long now = nowMs();
-        long long wake = now + (refusalsUnlogged ? REFUSAL_LOG_MS : 60000);
+        long long wake = refusalsUnlogged ? refusalLoggedMs + REFUSAL_LOG_MS : now + 60000;
         entries.assign(1, pollfd{ now < acceptPausedUntil ? -1 : listener, POLLIN, 0 });
         if (now < acceptPausedUntil)
             wake = std::min(wake, acceptPausedUntil);
