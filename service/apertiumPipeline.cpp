@@ -25,6 +25,10 @@ static const char* const Modes[] = {
 };
 enum { MODE_COUNT = sizeof Modes / sizeof Modes[0] };
 
+// The first answers wait for the dictionaries to load, which on a busy
+// machine takes much longer than a translation.
+enum { START_TIMEOUT_MS = 60000 };
+
 static ApertiumPipeline Pipelines[MODE_COUNT];
 static int AnswerTimeoutMs;
 
@@ -108,30 +112,40 @@ static int startProcess(ApertiumPipeline& pipeline)
     return 1;
 }
 
-// Writes every chunk with its zero byte while reading the answers, each
-// ended by a zero byte, as they come.
-static int exchange(ApertiumPipeline& pipeline, const std::vector<std::string>& chunks,
-    std::vector<std::string>& answers)
+// Follows every request's chunks. A stage that dies makes each stage after
+// it write a zero byte as its input ends, which looks like answers: only
+// the probe coming back whole shows that every chunk went through every
+// stage.
+static const char Probe[] = "[quorvel-probe]";
+
+enum ExchangeResult { EXCHANGED, BROKEN, STALLED };
+
+// Writes every chunk with its zero byte, then the probe, while reading the
+// answers, each ended by a zero byte, as they come.
+static ExchangeResult exchange(ApertiumPipeline& pipeline, const std::vector<std::string>& chunks,
+    std::vector<std::string>& answers, long long deadline)
 {
     std::string input;
     for (const std::string& chunk : chunks)
         input.append(chunk.c_str(), chunk.size() + 1);
+    input.append(Probe, sizeof Probe);
     size_t written = 0;
     answers.assign(1, std::string());
-    long long deadline = nowMs() + AnswerTimeoutMs;
-    while (answers.size() <= chunks.size()) {
+    while (answers.size() <= chunks.size() + 1) {
         long long left = deadline - nowMs();
         pollfd entries[2] = { { pipeline.output, POLLIN, 0 }, { pipeline.input, POLLOUT, 0 } };
         int watched = written < input.size() ? 2 : 1;
         int ready = left > 0 ? poll(entries, watched, (int)left) : 0;
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready <= 0)
-            return 0;
+        if (ready == 0)
+            return STALLED;
+        if (ready < 0)
+            return BROKEN;
         if (watched == 2 && entries[1].revents) {
             ssize_t count = write(pipeline.input, input.data() + written, input.size() - written);
             if (count < 0 && errno != EAGAIN && errno != EINTR)
-                return 0;
+                return BROKEN;
             if (count > 0)
                 written += (size_t)count;
         }
@@ -140,7 +154,7 @@ static int exchange(ApertiumPipeline& pipeline, const std::vector<std::string>& 
         char bytes[4096];
         ssize_t count = read(pipeline.output, bytes, sizeof bytes);
         if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))
-            return 0;
+            return BROKEN;
         for (ssize_t i = 0; i < count; ++i) {
             if (bytes[i])
                 answers.back() += bytes[i];
@@ -148,11 +162,11 @@ static int exchange(ApertiumPipeline& pipeline, const std::vector<std::string>& 
                 answers.emplace_back();
         }
     }
-    // One answer per chunk and nothing after the last zero, or the pipeline
-    // is out of step.
-    int inStep = answers.size() == chunks.size() + 1 && answers.back().empty();
-    answers.pop_back();
-    return inStep;
+    // One answer per chunk, the probe's, and nothing after its zero, or the
+    // pipeline is out of step.
+    int inStep = answers.size() == chunks.size() + 2 && answers[chunks.size()] == Probe && answers.back().empty();
+    answers.resize(chunks.size());
+    return inStep ? EXCHANGED : BROKEN;
 }
 
 // Output waiting before anything was sent belongs to no request of ours, and
@@ -165,6 +179,32 @@ static int outputQuiet(ApertiumPipeline& pipeline)
         count = read(pipeline.output, &byte, 1);
     while (count < 0 && errno == EINTR);
     return count < 0 && errno == EAGAIN;
+}
+
+// One deadline for both attempts, so that no request holds the pipeline
+// longer than timeoutMs and a restart.
+static PipelineResult runWithin(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
+    std::vector<std::string>& answers, int timeoutMs)
+{
+    std::unique_lock<std::timed_mutex> hold(pipeline->busy, std::chrono::milliseconds(timeoutMs));
+    if (!hold.owns_lock())
+        return PIPELINE_BUSY;
+    long long deadline = nowMs() + timeoutMs;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (pipeline->process && !outputQuiet(*pipeline))
+            stopProcess(*pipeline);
+        if (!pipeline->process && !startProcess(*pipeline))
+            return PIPELINE_FAILED;
+        ExchangeResult result = exchange(*pipeline, chunks, answers, deadline);
+        if (result == EXCHANGED)
+            return PIPELINE_ANSWERED;
+        // Dead, stuck or out of step: a fresh process is the only safe state.
+        stopProcess(*pipeline);
+        // A text that stalled a pipeline would most likely stall the next.
+        if (result == STALLED)
+            break;
+    }
+    return PIPELINE_FAILED;
 }
 
 int startApertiumPipelines(int answerTimeoutMs)
@@ -180,7 +220,7 @@ int startApertiumPipelines(int answerTimeoutMs)
     }
     std::vector<std::string> word(1, "a[]"), answer;
     for (int i = 0; i < MODE_COUNT; ++i) {
-        if (runApertiumPipeline(&Pipelines[i], word, answer) != PIPELINE_ANSWERED) {
+        if (runWithin(&Pipelines[i], word, answer, START_TIMEOUT_MS) != PIPELINE_ANSWERED) {
             fprintf(stderr, "apertium mode %s does not answer\n", Modes[i]);
             return 0;
         }
@@ -199,20 +239,7 @@ ApertiumPipeline* apertiumPipeline(const char* mode)
 PipelineResult runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
     std::vector<std::string>& answers)
 {
-    std::unique_lock<std::timed_mutex> hold(pipeline->busy, std::chrono::milliseconds(AnswerTimeoutMs));
-    if (!hold.owns_lock())
-        return PIPELINE_BUSY;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (pipeline->process && !outputQuiet(*pipeline))
-            stopProcess(*pipeline);
-        if (!pipeline->process && !startProcess(*pipeline))
-            return PIPELINE_FAILED;
-        if (exchange(*pipeline, chunks, answers))
-            return PIPELINE_ANSWERED;
-        // Dead, stuck or out of step: a fresh process is the only safe state.
-        stopProcess(*pipeline);
-    }
-    return PIPELINE_FAILED;
+    return runWithin(pipeline, chunks, answers, AnswerTimeoutMs);
 }
 
 int apertiumPipelineProcess(const char* mode)

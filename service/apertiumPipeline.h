@@ -17,8 +17,9 @@ enum PipelineResult { PIPELINE_ANSWERED, PIPELINE_FAILED, PIPELINE_BUSY };
 
 // Sends chunks of stream format one after another without waiting, so that
 // the stages work on several at once, and reads the answer to each. A
-// pipeline that has died, that does not answer in time or whose answers are
-// out of step is restarted and the chunks are sent once more. Safe to call
+// pipeline that has died or whose answers are out of step is restarted and
+// the chunks are sent once more; one that does not answer in time is
+// restarted, and the chunks are not sent again. Safe to call
 // from many threads: a pipeline serves one caller at a time, and a caller
 // that has waited the answer timeout for its turn gets PIPELINE_BUSY.
 PipelineResult runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,

@@ -1,14 +1,23 @@
 #include "apertiumStream.h"
 
+// Written escaped, these reach the end of the pipeline unchanged.
 static int isSpecial(char c)
 {
     switch (c) {
-    case '\\': case '[': case ']': case '^': case '$': case '@':
+    case '\\': case '[': case ']': case '$': case '@':
     case '/': case '<': case '>': case '{': case '}':
         return 1;
     }
     return 0;
 }
+
+// Characters that no escape carries through every stage go into a
+// superblank of their own, which the stages pass on untouched: the
+// post-generator drops a tilde, and the lexical selection stage waits for
+// ever on a caret after the last word of a chunk, even in a superblank, so
+// there the caret is this private-use character, which no Windows-1252
+// text holds.
+static const char CaretStandIn[] = "\xEE\x81\x9E";
 
 static int isWhite(char c)
 {
@@ -31,9 +40,16 @@ void textToStream(const std::string& text, std::string& stream)
             i = end;
             continue;
         }
-        if (isSpecial(text[i]))
-            stream += '\\';
-        stream += text[i++];
+        char c = text[i++];
+        if (c == '^') {
+            stream += std::string("[") + CaretStandIn + "]";
+        } else if (c == '~') {
+            stream += "[~]";
+        } else {
+            if (isSpecial(c))
+                stream += '\\';
+            stream += c;
+        }
     }
     stream += "[]";
 }
@@ -41,11 +57,16 @@ void textToStream(const std::string& text, std::string& stream)
 void streamToText(const std::string& stream, std::string& text)
 {
     text.clear();
+    size_t standInSize = sizeof CaretStandIn - 1;
     for (size_t i = 0; i < stream.size(); ++i) {
         char c = stream[i];
-        if (c == '\\' && i + 1 < stream.size())
+        if (c == '\\' && i + 1 < stream.size()) {
             text += stream[++i];
-        else if (c != '[' && c != ']')
+        } else if (stream.compare(i, standInSize, CaretStandIn) == 0) {
+            text += '^';
+            i += standInSize - 1;
+        } else if (c != '[' && c != ']') {
             text += c;
+        }
     }
 }

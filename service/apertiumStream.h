@@ -3,10 +3,11 @@
 #pragma once
 #include <string>
 
-// Escapes the stream's special characters and wraps every run of white space
-// other than a single blank in a superblank. The chunk ends with an empty
+// Escapes the stream's special characters, puts the caret and the tilde in
+// superblanks of their own and wraps every run of white space other than a
+// single blank in a superblank. The chunk ends with an empty
 // superblank: the bilingual lookup waits for a byte after the last word
 // before it answers a flush.
 void textToStream(const std::string& text, std::string& stream);
-// Drops the superblank brackets and the escapes.
+// Drops the superblank brackets and the escapes, and gives the caret back.
 void streamToText(const std::string& stream, std::string& text);

@@ -1,8 +1,8 @@
-// One client's whole exchange: read the request, translate, answer, close.
+// The clients' exchanges: read each request, translate, answer, close.
 #pragma once
 
-// Runs on a thread of its own and closes the socket. A client that has not
-// sent a whole request within requestTimeoutMs gets status 408.
-void serveClient(int socket, int requestTimeoutMs);
-// The answer to a client that finds the service at its connection limit.
-void refuseClient(int socket);
+// Serves the listening socket's clients for as long as the service runs.
+// A client that has not sent a whole request within requestTimeoutMs, or
+// not a byte within a shorter time, gets status 408; clients past the
+// connection limit get 503.
+void serveClients(int listener, int requestTimeoutMs);

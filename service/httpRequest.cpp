@@ -3,9 +3,23 @@
 
 static const char TranslatePath[] = "/cgi-bin/translate";
 
+// Empty lines before the request line are ignored, as a server should.
+static size_t requestStart(const char* bytes, size_t length)
+{
+    size_t start = 0;
+    for (;;) {
+        if (start < length && bytes[start] == '\n')
+            start += 1;
+        else if (start + 1 < length && bytes[start] == '\r' && bytes[start + 1] == '\n')
+            start += 2;
+        else
+            return start;
+    }
+}
+
 int requestComplete(const char* bytes, size_t length)
 {
-    for (size_t i = 0; i < length; ++i) {
+    for (size_t i = requestStart(bytes, length); i < length; ++i) {
         if (bytes[i] != '\n')
             continue;
         size_t next = i + 1;
@@ -64,6 +78,9 @@ int parseRequest(const char* bytes, size_t length, TranslateRequest& request, st
         if ((c < 0x20 && c != '\r' && c != '\n' && c != '\t') || c == 0x7F)
             return badRequest(reason, "The request holds control bytes.");
     }
+    size_t start = requestStart(bytes, length);
+    bytes += start;
+    length -= start;
     size_t lineEnd = 0;
     while (lineEnd < length && bytes[lineEnd] != '\n')
         ++lineEnd;

@@ -1,24 +1,20 @@
 // The local translation service: answers the program's GET requests with
 // translations from Apertium.
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <system_error>
-#include <thread>
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include "apertiumPipeline.h"
 #include "clientConnection.h"
 
-// ACCEPT_RETRY_MS: the pause after an accept error that is not about one
-// connection, so that a lasting one does not spin the listener.
-enum { CLIENT_LIMIT = 256, ANSWER_TIMEOUT_MS = 10000, ACCEPT_RETRY_MS = 100 };
-
-static std::atomic<int> clientCount(0);
+// Wanted open descriptors: the clients being read, those lingering and
+// those answered, with room to spare.
+enum { ANSWER_TIMEOUT_MS = 10000, DESCRIPTORS_WANTED = 1200 };
 
 static void usage()
 {
@@ -38,10 +34,38 @@ static int numberOption(const char* text, long low, long high, long& value)
     return errno == 0 && *text && !*end && value >= low && value <= high;
 }
 
-static void runClient(int socket, int requestTimeoutMs)
+// The listening socket, bound and listening, or -1 after a message.
+static int openListener(const char* address, long port)
 {
-    serveClient(socket, requestTimeoutMs);
-    --clientCount;
+    sockaddr_in local;
+    memset(&local, 0, sizeof local);
+    local.sin_family = AF_INET;
+    local.sin_port = htons((unsigned short)port);
+    if (inet_pton(AF_INET, address, &local.sin_addr) != 1) {
+        fprintf(stderr, "quorvel-service: %s is not an IPv4 address\n", address);
+        return -1;
+    }
+    int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int reuse = 1;
+    if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0
+        || bind(listener, (sockaddr*)&local, sizeof local) != 0 || listen(listener, 128) != 0) {
+        fprintf(stderr, "quorvel-service: cannot listen on %s:%ld: %s\n", address, port, strerror(errno));
+        if (listener >= 0)
+            close(listener);
+        return -1;
+    }
+    return listener;
+}
+
+// Many systems start a process with 1,024 descriptors, fewer than the
+// clients the service holds at once.
+static void raiseDescriptorLimit()
+{
+    rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < DESCRIPTORS_WANTED) {
+        limit.rlim_cur = limit.rlim_max < DESCRIPTORS_WANTED ? limit.rlim_max : DESCRIPTORS_WANTED;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
 }
 
 int main(int argc, char** argv)
@@ -65,52 +89,19 @@ int main(int argc, char** argv)
         }
     }
 
-    sockaddr_in local;
-    memset(&local, 0, sizeof local);
-    local.sin_family = AF_INET;
-    local.sin_port = htons((unsigned short)port);
-    if (inet_pton(AF_INET, address, &local.sin_addr) != 1) {
-        fprintf(stderr, "quorvel-service: %s is not an IPv4 address\n", address);
-        return 2;
-    }
     if (!startApertiumPipelines(ANSWER_TIMEOUT_MS)) {
         fprintf(stderr, "quorvel-service: the Apertium pipelines did not start\n");
         return 1;
     }
-
-    int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int reuse = 1;
-    if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0
-        || bind(listener, (sockaddr*)&local, sizeof local) != 0 || listen(listener, 128) != 0) {
-        fprintf(stderr, "quorvel-service: cannot listen on %s:%ld: %s\n", address, port, strerror(errno));
+    int listener = openListener(address, port);
+    if (listener < 0)
         return 1;
-    }
+    raiseDescriptorLimit();
+    sockaddr_in local;
     socklen_t size = sizeof local;
     getsockname(listener, (sockaddr*)&local, &size);
     printf("%d\n", ntohs(local.sin_port));
     fflush(stdout);
     fprintf(stderr, "quorvel-service: listening on %s:%d\n", address, ntohs(local.sin_port));
-
-    for (;;) {
-        int client = accept4(listener, 0, 0, SOCK_CLOEXEC);
-        if (client < 0) {
-            // A signal or a connection that went before it was taken: at once.
-            // Anything else (out of descriptors or memory): after a pause.
-            if (errno != EINTR && errno != ECONNABORTED)
-                usleep(ACCEPT_RETRY_MS * 1000);
-            continue;
-        }
-        if (clientCount >= CLIENT_LIMIT) {
-            refuseClient(client);
-            continue;
-        }
-        ++clientCount;
-        try {
-            std::thread(runClient, client, (int)requestTimeoutMs).detach();
-        } catch (const std::system_error&) {
-            // No thread to be had: answer now rather than end the service.
-            --clientCount;
-            refuseClient(client);
-        }
-    }
+    serveClients(listener, (int)requestTimeoutMs);
 }
