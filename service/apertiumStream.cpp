@@ -35,7 +35,7 @@ void textToStream(const std::string& text, std::string& stream)
             stream += '\\';
         stream += text[i++];
     }
-    stream += "[]";
+    stream += ".[]";
 }
 
 void streamToText(const std::string& stream, std::string& text)
@@ -45,6 +45,8 @@ void streamToText(const std::string& stream, std::string& text)
         char c = stream[i];
         if (c == '\\' && i + 1 < stream.size())
             text += stream[++i];
+        else if (c == '.' && stream.compare(i + 1, 2, "[]") == 0)
+            i += 2;
         else if (c != '[' && c != ']')
             text += c;
     }
