@@ -21,9 +21,11 @@ struct ApertiumPipeline {
 
 static const char ModeFolder[] = "/usr/share/apertium/modes/";
 static const char* const Modes[] = {
-    "eng-spa", "spa-eng", "es-fr", "fr-es", "spa-ita", "ita-spa", "es-pt", "pt-es",
+    "eng-spa", "spa-eng", "fr-es", "ita-spa", "pt-es", "eng-cat", "cat-fra", "cat-ita", "cat-por",
 };
 enum { MODE_COUNT = sizeof Modes / sizeof Modes[0] };
+
+enum { LOAD_TIMEOUT_MS = 60000 };
 
 static ApertiumPipeline Pipelines[MODE_COUNT];
 static int AnswerTimeoutMs;
@@ -169,7 +171,9 @@ static int outputQuiet(ApertiumPipeline& pipeline)
 
 int startApertiumPipelines(int answerTimeoutMs)
 {
-    AnswerTimeoutMs = answerTimeoutMs;
+    // The first word waits for the dictionaries to load, which takes some
+    // modes seconds on a busy machine, longer than an answer may take.
+    AnswerTimeoutMs = answerTimeoutMs > LOAD_TIMEOUT_MS ? answerTimeoutMs : LOAD_TIMEOUT_MS;
     // Writing to a pipeline that has died must fail with EPIPE, so that it
     // can be restarted, rather than end the process.
     signal(SIGPIPE, SIG_IGN);
@@ -185,6 +189,7 @@ int startApertiumPipelines(int answerTimeoutMs)
             return 0;
         }
     }
+    AnswerTimeoutMs = answerTimeoutMs;
     return 1;
 }
 
