@@ -21,7 +21,7 @@ struct ApertiumPipeline {
 
 static const char ModeFolder[] = "/usr/share/apertium/modes/";
 static const char* const Modes[] = {
-    "eng-spa", "spa-eng", "es-fr", "fr-es", "spa-ita", "ita-spa", "es-pt", "pt-es",
+    "eng-spa", "spa-eng", "fr-es", "ita-spa", "pt-es", "eng-cat", "cat-fra", "cat-ita", "cat-por",
 };
 enum { MODE_COUNT = sizeof Modes / sizeof Modes[0] };
 
@@ -225,6 +225,7 @@ int startApertiumPipelines(int answerTimeoutMs)
             return 0;
         }
     }
+    AnswerTimeoutMs = answerTimeoutMs;
     return 1;
 }
 

@@ -9,7 +9,8 @@ struct ApertiumPipeline;
 // Starts the pipeline of every mode the service uses and runs a word through
 // each, so that the first request finds the dictionaries loaded. Returns 0
 // when a mode is not installed or does not start. answerTimeoutMs bounds
-// both the wait for a pipeline's answer and the wait for its turn.
+// both the wait for a pipeline's answer and the wait for its turn; the first
+// word may take up to a minute, while the dictionaries load.
 int startApertiumPipelines(int answerTimeoutMs);
 // The pipeline of a mode such as "eng-spa", or 0 when it is not one of ours.
 ApertiumPipeline* apertiumPipeline(const char* mode);

@@ -51,7 +51,7 @@ void textToStream(const std::string& text, std::string& stream)
             stream += c;
         }
     }
-    stream += "[]";
+    stream += ".[]";
 }
 
 void streamToText(const std::string& stream, std::string& text)
@@ -65,6 +65,8 @@ void streamToText(const std::string& stream, std::string& text)
         } else if (stream.compare(i, standInSize, CaretStandIn) == 0) {
             text += '^';
             i += standInSize - 1;
+        } else if (c == '.' && stream.compare(i + 1, 2, "[]") == 0) {
+            i += 2;
         } else if (c != '[' && c != ']') {
             text += c;
         }

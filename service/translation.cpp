@@ -6,8 +6,10 @@
 #include "languagePairs.h"
 #include "textEncoding.h"
 
-// Debian's pairs all meet in Spanish, so French, Italian and Portuguese go
-// through it. German has no pair at all.
+// Debian has no direct pair between English and French, Italian or
+// Portuguese; they meet in Spanish and in Catalan. Each direction takes the
+// bridge whose translations score better (bench/route-quality): Catalan from
+// English, Spanish into it. German has no pair at all.
 struct Route {
     const char* code;
     const char* modes[2];
@@ -16,11 +18,11 @@ struct Route {
 static const Route Routes[] = {
     { "en_es", { "eng-spa", 0 } },
     { "es_en", { "spa-eng", 0 } },
-    { "en_fr", { "eng-spa", "es-fr" } },
+    { "en_fr", { "eng-cat", "cat-fra" } },
     { "fr_en", { "fr-es", "spa-eng" } },
-    { "en_it", { "eng-spa", "spa-ita" } },
+    { "en_it", { "eng-cat", "cat-ita" } },
     { "it_en", { "ita-spa", "spa-eng" } },
-    { "en_pt", { "eng-spa", "es-pt" } },
+    { "en_pt", { "eng-cat", "cat-por" } },
     { "pt_en", { "pt-es", "spa-eng" } },
 };
 

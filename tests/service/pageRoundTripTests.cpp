@@ -173,7 +173,7 @@ TEST_CASE("a stage that dies amid a request is restarted and the text sent again
     CHECK_EQ(Bytes(translation), Bytes("La casa es grande."));
 
     // A stalled text is not sent again: it might stall the new pipeline too.
-    int stuck = apertiumPipelineProcess("spa-ita");
+    int stuck = apertiumPipelineProcess("eng-cat");
     REQUIRE_EQ(kill(-stuck, SIGSTOP), 0);
     auto started = std::chrono::steady_clock::now();
     translated("en_it", "The house", TRANSLATION_FAILED);
@@ -184,7 +184,7 @@ TEST_CASE("a stage that dies amid a request is restarted and the text sent again
 TEST_CASE("the pipeline's stages get no ignored SIGPIPE and no stray descriptor")
 {
     REQUIRE(pipelinesReady());
-    std::string shell = "/proc/" + std::to_string(apertiumPipelineProcess("es-pt")), line;
+    std::string shell = "/proc/" + std::to_string(apertiumPipelineProcess("pt-es")), line;
     std::error_code error;
     std::ifstream status(shell + "/status");
     while (std::getline(status, line))
