@@ -43,6 +43,9 @@ std::string symbols()
     setlocale(LC_CTYPE, "C.UTF-8");
     std::string text;
     for (int byte = 0x21; byte <= 0xFF; ++byte) {
+        // The Catalan routes translate "&" as the word "and".
+        if (byte == '&')
+            continue;
         std::string windows1252(1, (char)byte), utf8;
         windows1252ToUtf8(windows1252, utf8);
         wchar_t wide;
@@ -60,7 +63,7 @@ std::string usual(const std::string& text)
 {
     std::string out;
     for (char c : text)
-        if (c != '\xA1' && c != '\xBF' && c != '\xAD')
+        if (c != '\xA1' && c != '\xBF' && c != '\xAD' && !(c == ' ' && !out.empty() && out.back() == ' '))
             out += c == '\x92' ? '\'' : c;
     return out;
 }
