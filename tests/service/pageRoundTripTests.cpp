@@ -58,7 +58,8 @@ std::string symbols()
 }
 
 // What the languages write otherwise: the apostrophe, Spanish's opening
-// marks, and the soft hyphen, which only marks where a word may break.
+// marks, and the soft hyphen, which only marks where a word may break;
+// runs of blanks fold to one, as the page shows them.
 std::string usual(const std::string& text)
 {
     std::string out;
