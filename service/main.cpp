@@ -10,13 +10,14 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <fcntl.h>
 #include <unistd.h>
 #include "apertiumPipeline.h"
 #include "clientConnection.h"
 
 // ACCEPT_RETRY_MS: the pause after an accept error that is not about one
 // connection, so that a lasting one does not spin the listener.
-enum { CLIENT_LIMIT = 256, ANSWER_TIMEOUT_MS = 10000, ACCEPT_RETRY_MS = 100 };
+enum { SD_LISTEN_FDS_START = 3, CLIENT_LIMIT = 256, ANSWER_TIMEOUT_MS = 10000, ACCEPT_RETRY_MS = 100 };
 
 static std::atomic<int> clientCount(0);
 
@@ -42,6 +43,34 @@ static void runClient(int socket, int requestTimeoutMs)
 {
     serveClient(socket, requestTimeoutMs);
     --clientCount;
+}
+
+// The listening socket systemd hands over (socket activation): descriptor 3
+// when LISTEN_PID names this process and LISTEN_FDS is 1; -1 otherwise.
+static int handedListener()
+{
+    const char* pid = getenv("LISTEN_PID");
+    const char* count = getenv("LISTEN_FDS");
+    long value;
+    if (!pid || !count || !numberOption(pid, 1, 0x7FFFFFFF, value) || value != getpid()
+        || strcmp(count, "1") != 0)
+        return -1;
+    unsetenv("LISTEN_PID");
+    unsetenv("LISTEN_FDS");
+    unsetenv("LISTEN_FDNAMES");
+    // The pipelines' processes must not inherit it.
+    fcntl(SD_LISTEN_FDS_START, F_SETFD, FD_CLOEXEC);
+    return SD_LISTEN_FDS_START;
+}
+
+static int openListener(const sockaddr_in& local)
+{
+    int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int reuse = 1;
+    if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0
+        || bind(listener, (const sockaddr*)&local, sizeof local) != 0 || listen(listener, 128) != 0)
+        return -1;
+    return listener;
 }
 
 int main(int argc, char** argv)
@@ -78,18 +107,24 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int reuse = 1;
-    if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0
-        || bind(listener, (sockaddr*)&local, sizeof local) != 0 || listen(listener, 128) != 0) {
+    int listener = handedListener();
+    if (listener < 0)
+        listener = openListener(local);
+    if (listener < 0) {
         fprintf(stderr, "quorvel-service: cannot listen on %s:%ld: %s\n", address, port, strerror(errno));
         return 1;
     }
-    socklen_t size = sizeof local;
-    getsockname(listener, (sockaddr*)&local, &size);
-    printf("%d\n", ntohs(local.sin_port));
+    // The port is where IPv4 and IPv6 addresses both keep it.
+    sockaddr_storage bound;
+    socklen_t size = sizeof bound;
+    getsockname(listener, (sockaddr*)&bound, &size);
+    int boundPort = ntohs(((sockaddr_in*)&bound)->sin_port);
+    printf("%d\n", boundPort);
     fflush(stdout);
-    fprintf(stderr, "quorvel-service: listening on %s:%d\n", address, ntohs(local.sin_port));
+    if (listener == SD_LISTEN_FDS_START)
+        fprintf(stderr, "quorvel-service: listening on the socket systemd handed over, port %d\n", boundPort);
+    else
+        fprintf(stderr, "quorvel-service: listening on %s:%d\n", address, boundPort);
 
     for (;;) {
         int client = accept4(listener, 0, 0, SOCK_CLOEXEC);
