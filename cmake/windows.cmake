@@ -28,4 +28,7 @@ ExternalProject_Add(native
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON)
 set(NATIVE_BINARY_DIR ${CMAKE_BINARY_DIR}/native)
+add_custom_target(package-service
+    COMMAND cpack -G DEB --config ${NATIVE_BINARY_DIR}/CPackConfig.cmake -B ${CMAKE_BINARY_DIR}/package
+    DEPENDS native USES_TERMINAL)
 include(${CMAKE_SOURCE_DIR}/tests/nativeTests.cmake)

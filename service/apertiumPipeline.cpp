@@ -207,6 +207,12 @@ static PipelineResult runWithin(ApertiumPipeline* pipeline, const std::vector<st
     return PIPELINE_FAILED;
 }
 
+void stopApertiumPipelines()
+{
+    for (ApertiumPipeline& pipeline : Pipelines)
+        stopProcess(pipeline);
+}
+
 int startApertiumPipelines(int answerTimeoutMs)
 {
     AnswerTimeoutMs = answerTimeoutMs;

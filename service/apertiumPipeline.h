@@ -12,6 +12,8 @@ struct ApertiumPipeline;
 // both the wait for a pipeline's answer and the wait for its turn; the first
 // word may take up to a minute, while the dictionaries load.
 int startApertiumPipelines(int answerTimeoutMs);
+// Ends every pipeline's processes.
+void stopApertiumPipelines();
 // The pipeline of a mode such as "eng-spa", or 0 when it is not one of ours.
 ApertiumPipeline* apertiumPipeline(const char* mode);
 enum PipelineResult { PIPELINE_ANSWERED, PIPELINE_FAILED, PIPELINE_BUSY };

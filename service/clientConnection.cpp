@@ -25,10 +25,13 @@
 // request gets a thread, WORKER_LIMIT at once. The program sends its whole
 // request as it connects, so a client that has sent nothing within
 // FIRST_BYTE_TIMEOUT_MS is idle. Answered connections are read away for
-// LINGER_MS in the loop, LINGER_LIMIT of them beyond CLIENT_LIMIT.
+// LINGER_MS in the loop, LINGER_LIMIT of them beyond CLIENT_LIMIT. After a
+// stop signal the loop answers what it holds for at most STOP_TIMEOUT_MS,
+// looking every STOP_POLL_MS whether the workers are done.
 enum {
     CLIENT_LIMIT = 1000, WORKER_LIMIT = 64, LINGER_LIMIT = 64, FIRST_BYTE_TIMEOUT_MS = 2000,
-    SEND_TIMEOUT_MS = 10000, LINGER_MS = 1000, ACCEPT_RETRY_MS = 100, REFUSAL_LOG_MS = 1000
+    SEND_TIMEOUT_MS = 10000, LINGER_MS = 1000, ACCEPT_RETRY_MS = 100, REFUSAL_LOG_MS = 1000,
+    STOP_TIMEOUT_MS = 15000, STOP_POLL_MS = 20
 };
 
 struct Client {
@@ -65,9 +68,9 @@ static void logRequest(const char* pair, int status, size_t bytesIn, size_t byte
 
 // One line a second at the most, with the count since the last one, so
 // that a flood of clients cannot fill the disk.
-static void logRefusals(long long now)
+static void logRefusals(long long now, int atOnce = 0)
 {
-    if (!refusalsUnlogged || now - refusalLoggedMs < REFUSAL_LOG_MS)
+    if (!refusalsUnlogged || (!atOnce && now - refusalLoggedMs < REFUSAL_LOG_MS))
         return;
     char line[160];
     snprintf(line, sizeof line, "- 503 refused %d connection%s: too many clients at once", refusalsUnlogged,
@@ -275,18 +278,24 @@ static int acceptClients(int listener, Clients& clients, long long now, int requ
     }
 }
 
-void serveClients(int listener, int requestTimeoutMs)
+void serveClients(int listener, int requestTimeoutMs, int stopSignal)
 {
     fcntl(listener, F_SETFL, fcntl(listener, F_GETFL) | O_NONBLOCK);
     Clients clients;
     std::vector<pollfd> entries;
-    long long acceptPausedUntil = 0;
+    long long acceptPausedUntil = 0, stopDeadline = 0;
     for (;;) {
         long long now = nowMs();
+        if (stopDeadline && ((clients.empty() && !workerCount) || now >= stopDeadline))
+            break;
         long long wake = refusalsUnlogged ? refusalLoggedMs + REFUSAL_LOG_MS : now + 60000;
-        entries.assign(1, pollfd{ now < acceptPausedUntil ? -1 : listener, POLLIN, 0 });
-        if (now < acceptPausedUntil)
+        int accepting = !stopDeadline && now >= acceptPausedUntil;
+        entries.assign(1, pollfd{ accepting ? listener : -1, POLLIN, 0 });
+        entries.push_back(pollfd{ stopDeadline ? -1 : stopSignal, POLLIN, 0 });
+        if (!stopDeadline && now < acceptPausedUntil)
             wake = std::min(wake, acceptPausedUntil);
+        if (stopDeadline)
+            wake = std::min(wake, now + STOP_POLL_MS);
         for (const auto& client : clients) {
             entries.push_back(pollfd{ client->socket, POLLIN, 0 });
             wake = std::min(wake, client->deadline);
@@ -295,13 +304,22 @@ void serveClients(int listener, int requestTimeoutMs)
         now = nowMs();
         size_t kept = 0;
         for (size_t i = 0; i < clients.size(); ++i) {
-            short events = ready > 0 ? entries[i + 1].revents : 0;
+            short events = ready > 0 ? entries[i + 2].revents : 0;
             if (advance(clients[i], events, now, requestTimeoutMs))
                 clients[kept++] = std::move(clients[i]);
         }
         clients.resize(kept);
         if (ready > 0 && entries[0].revents && !acceptClients(listener, clients, now, requestTimeoutMs))
             acceptPausedUntil = now + ACCEPT_RETRY_MS;
+        if (ready > 0 && entries[1].revents) {
+            // What has queued up is still taken and answered; a connection
+            // after the close is refused.
+            acceptClients(listener, clients, now, requestTimeoutMs);
+            close(listener);
+            stopDeadline = now + STOP_TIMEOUT_MS;
+            logLine("- stopping: answering the requests held, accepting no more");
+        }
         logRefusals(now);
     }
+    logRefusals(nowMs(), 1);
 }

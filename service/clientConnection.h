@@ -4,5 +4,7 @@
 // Serves the listening socket's clients for as long as the service runs.
 // A client that has not sent a whole request within requestTimeoutMs, or
 // not a byte within a shorter time, gets status 408; clients past the
-// connection limit get 503.
-void serveClients(int listener, int requestTimeoutMs);
+// connection limit get 503. Returns once stopSignal is readable and the
+// requests held then are answered, or after a bounded wait for them; the
+// listener is closed by then.
+void serveClients(int listener, int requestTimeoutMs, int stopSignal);

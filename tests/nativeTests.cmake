@@ -16,3 +16,9 @@ endforeach()
 # Starts the built service on a free port of the loopback interface.
 add_test(NAME service_native COMMAND ${NATIVE_BINARY_DIR}/tests/service_tests)
 set_tests_properties(service_native PROPERTIES TIMEOUT 120)
+
+# The service's Debian package: contents, lintian, and an installation in a
+# throw-away root where it serves through a handed-over socket.
+add_test(NAME service_package COMMAND ${CMAKE_SOURCE_DIR}/tests/service/check-package
+    ${NATIVE_BINARY_DIR} ${CMAKE_BINARY_DIR}/package-check)
+set_tests_properties(service_package PROPERTIES TIMEOUT 240)

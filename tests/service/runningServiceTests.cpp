@@ -2,6 +2,7 @@
 // are slow, many or too many.
 #include <chrono>
 #include <csignal>
+#include <dirent.h>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -53,12 +54,13 @@ RunningService& service()
     return running;
 }
 
-int connectToService()
+// port 0: the service started for these tests.
+int connectToService(int port = 0)
 {
     // The service is started first, so that it inherits no client socket.
     sockaddr_in address = {};
     address.sin_family = AF_INET;
-    address.sin_port = htons((unsigned short)service().port);
+    address.sin_port = htons((unsigned short)(port ? port : service().port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int client = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     timeval patience = { 20, 0 };
@@ -179,4 +181,58 @@ TEST_CASE("idle clients delay no one and are sent away, and those past the limit
         ++lines;
     CHECK_MESSAGE(log.str().find("503 refused 1 connection:") != std::string::npos, log.str());
     CHECK_MESSAGE((lines >= 2 && lines <= 3), log.str());
+}
+
+// Live processes (not ended and waiting to be reaped) whose parent, or
+// whose process group, is the given one.
+std::vector<int> liveProcesses(pid_t parent, pid_t group)
+{
+    std::vector<int> found;
+    DIR* processes = opendir("/proc");
+    while (dirent* entry = readdir(processes)) {
+        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+        std::string line;
+        char state = 0;
+        int ppid = 0, pgrp = 0;
+        // The command's name may hold blanks: the fields follow its ")".
+        if (std::getline(stat, line) && line.rfind(')') != std::string::npos
+            && sscanf(line.c_str() + line.rfind(')') + 1, " %c %d %d", &state, &ppid, &pgrp) == 3
+            && state != 'Z' && ((parent && ppid == parent) || (group && pgrp == group)))
+            found.push_back(atoi(entry->d_name));
+    }
+    closedir(processes);
+    return found;
+}
+
+TEST_CASE("a stop signal answers the requests held, refuses new ones and leaves no Apertium process")
+{
+    int port;
+    pid_t stopping = startServiceProcess(0, true, &port);
+    REQUIRE(port > 0);
+    std::vector<int> groups = liveProcesses(stopping, 0);
+    REQUIRE(!groups.empty());
+    std::string text;
+    while (text.size() < 990)
+        text += "The+house+is+big.+";
+    // Queued behind each other in one pipeline, they are in flight when the
+    // signal comes.
+    std::vector<int> clients;
+    for (int i = 0; i < 6; ++i) {
+        clients.push_back(connectToService(port));
+        std::string request = translateRequest(text, "en_fr");
+        send(clients.back(), request.data(), request.size(), MSG_NOSIGNAL);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(stopping, SIGTERM);
+    for (int client : clients) {
+        std::string answer = readAnswer(client);
+        CHECK_EQ(status(answer), "HTTP/1.0 200 OK");
+        CHECK_MESSAGE(answer.find("maison") != std::string::npos, answer);
+    }
+    int exitStatus = -1;
+    REQUIRE_EQ(waitpid(stopping, &exitStatus, 0), stopping);
+    CHECK_EQ(exitStatus, 0);
+    CHECK_EQ(connectToService(port), -1);
+    for (int group : groups)
+        CHECK_MESSAGE(liveProcesses(0, group).empty(), "process group ", group, " lives on");
 }
