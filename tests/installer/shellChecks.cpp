@@ -11,16 +11,13 @@ static void collect(const std::string& root, const std::string& relative, int re
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
+        std::string name = relative + found.cFileName;
+        if (!lstrcmpA(found.cFileName, ".") || !lstrcmpA(found.cFileName, ".."))
             continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out.push_back(relative + name + "\\");
-            if (recursive)
-                collect(root, relative + name + "\\", recursive, out);
-        } else {
-            out.push_back(relative + name);
-        }
+        int folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        out.push_back(folder ? name + "\\" : name);
+        if (folder && recursive)
+            collect(root, name + "\\", recursive, out);
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
@@ -37,17 +34,11 @@ std::string hashTree(const std::string& folder)
 {
     std::string summary;
     for (const std::string& name : listTree(folder)) {
-        summary += name;
-        if (name.back() != '\\') {
-            // FNV-1a is plenty to tell a changed copy from a faithful one.
-            unsigned long long hash = 14695981039346656037ull;
-            for (unsigned char c : readFile(folder + name))
-                hash = (hash ^ c) * 1099511628211ull;
-            char text[40];
-            wsprintfA(text, " %08lx%08lx", (unsigned long)(hash >> 32), (unsigned long)hash);
-            summary += text;
-        }
-        summary += "\n";
+        // FNV-1a is plenty to tell a changed copy from a faithful one.
+        unsigned long long hash = 14695981039346656037ull;
+        for (unsigned char c : name.back() == '\\' ? "" : readFile(folder + name))
+            hash = (hash ^ c) * 1099511628211ull;
+        summary += name + " " + std::to_string(hash) + "\n";
     }
     return summary;
 }
@@ -65,103 +56,82 @@ void writeFile(const std::string& path, const std::string& content)
     CloseHandle(file);
 }
 
-void removeTree(const std::string& name)
+// By the shell, which also finds names outside the code page; for good.
+void removeTree(const std::string& folder)
 {
-    std::string folder = name.back() == '\\' ? name : name + "\\";
-    std::vector<std::string> entries = listTree(folder);
-    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        std::string path = folder + *entry;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (entry->back() == '\\')
-            RemoveDirectoryA(path.c_str());
-        else
-            DeleteFileA(path.c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
+    std::string list = folder.back() == '\\' ? folder.substr(0, folder.size() - 1) : folder;
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = (list += '\0').c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&operation);
 }
 
 void makeFolders(const std::string& folder)
 {
-    for (size_t at = 3; at <= folder.size(); ++at)
-        if (at == folder.size() || folder[at] == '\\')
-            CreateDirectoryA(folder.substr(0, at).c_str(), 0);
-}
-
-static IShellFolder* recycleBin()
-{
-    IShellFolder* desktop = 0;
-    IShellFolder* bin = 0;
-    LPITEMIDLIST items = 0;
-    if (FAILED(SHGetDesktopFolder(&desktop)))
-        return 0;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(0, CSIDL_BITBUCKET, &items))) {
-        desktop->BindToObject(items, 0, IID_IShellFolder, (void**)&bin);
-        CoTaskMemFree(items);
-    }
-    desktop->Release();
-    return bin;
+    SHCreateDirectoryExA(0, folder.c_str(), 0);
 }
 
 int recycleBinCount()
 {
-    IShellFolder* bin = recycleBin();
-    if (!bin)
-        return -1;
+    IShellFolder* desktop = 0;
+    IShellFolder* bin = 0;
     IEnumIDList* list = 0;
-    int count = 0;
-    if (bin->EnumObjects(0, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, &list) == S_OK
-        && list) {
-        LPITEMIDLIST item;
-        ULONG fetched;
-        while (list->Next(1, &item, &fetched) == S_OK) {
-            ++count;
+    LPITEMIDLIST item = 0;
+    int count = -1;
+    if (SUCCEEDED(SHGetDesktopFolder(&desktop)) && SUCCEEDED(SHGetSpecialFolderLocation(0, CSIDL_BITBUCKET, &item))
+        && SUCCEEDED(desktop->BindToObject(item, 0, IID_IShellFolder, (void**)&bin)))
+        count = 0;
+    CoTaskMemFree(item);
+    // Without a Recycle Bin on disk the shell lists nothing.
+    if (bin && bin->EnumObjects(0, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, &list) == S_OK) {
+        for (; list->Next(1, &item, 0) == S_OK; ++count)
             CoTaskMemFree(item);
-        }
         list->Release();
     }
-    bin->Release();
+    if (bin)
+        bin->Release();
+    if (desktop)
+        desktop->Release();
     return count;
 }
 
-LinkInfo readLink(const std::string& path)
+std::string linkTarget(const std::string& path)
 {
-    LinkInfo info = { 0, "", "", "" };
+    std::string target = "<unreadable>";
     IShellLinkA* link = 0;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, 0, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link)))
-        return info;
     IPersistFile* file = 0;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        if (file->Load(wide, STGM_READ) == S_OK) {
-            char text[MAX_PATH] = "";
-            int index = 0;
-            info.loaded = 1;
-            link->GetPath(text, MAX_PATH, 0, SLGP_RAWPATH);
-            info.target = text;
-            text[0] = 0;
-            link->GetDescription(text, MAX_PATH);
-            info.description = text;
-            text[0] = 0;
-            link->GetIconLocation(text, MAX_PATH, &index);
-            info.iconPath = text;
-        }
+    WCHAR wide[MAX_PATH];
+    char text[MAX_PATH] = "";
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, 0, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link))
+        && SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)) && file->Load(wide, STGM_READ) == S_OK
+        && SUCCEEDED(link->GetPath(text, MAX_PATH, 0, SLGP_RAWPATH)))
+        target = text;
+    if (file)
         file->Release();
-    }
-    link->Release();
-    return info;
+    if (link)
+        link->Release();
+    return target;
 }
 
 std::string specialFolder(int csidl)
 {
     char path[MAX_PATH] = "";
-    LPITEMIDLIST items = 0;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(0, csidl, &items))) {
-        SHGetPathFromIDListA(items, path);
-        CoTaskMemFree(items);
+    SHGetFolderPathA(0, csidl, 0, SHGFP_TYPE_CURRENT, path);
+    return path[0] ? path + std::string("\\") : "";
+}
+
+std::string registryText(const char* subkey, const char* name)
+{
+    char value[1024] = "<missing>";
+    DWORD size = sizeof value - 1;
+    DWORD type = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, name, 0, &type, (BYTE*)value, &size) != ERROR_SUCCESS || type != REG_SZ)
+            lstrcpyA(value, "<missing>");
+        RegCloseKey(key);
     }
-    std::string folder = path;
-    if (!folder.empty() && folder.back() != '\\')
-        folder += "\\";
-    return folder;
+    return value;
 }

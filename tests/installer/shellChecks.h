@@ -9,7 +9,7 @@
 // Every entry below folder (relative names, folders ending in "\"), sorted;
 // only the folder's own entries when not recursive.
 std::vector<std::string> listTree(const std::string& folder, int recursive = 1);
-// A content hash of every file below folder, keyed by relative name.
+// Every entry below folder with a hash of each file's contents, one a line.
 std::string hashTree(const std::string& folder);
 int fileExists(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
@@ -18,12 +18,8 @@ void removeTree(const std::string& folder);  // with or without a trailing backs
 void makeFolders(const std::string& folder);
 // The number of items in the Recycle Bin, as the shell lists them.
 int recycleBinCount();
-
-struct LinkInfo {
-    int loaded;
-    std::string target;
-    std::string description;
-    std::string iconPath;
-};
-LinkInfo readLink(const std::string& path);
+// The target of a link file; "<unreadable>" when it cannot be loaded.
+std::string linkTarget(const std::string& path);
 std::string specialFolder(int csidl);  // with a trailing backslash
+// A value under HKEY_LOCAL_MACHINE; "<missing>" when absent or not text.
+std::string registryText(const char* subkey, const char* name);
