@@ -6,7 +6,6 @@
 #include <stdio.h>
 #include <vector>
 #include "setupPilot.h"
-#include "shellChecks.h"
 #include <shlobj.h>
 
 static void printRow(const char* name, std::vector<DWORD> times)
@@ -30,8 +29,8 @@ int main()
             fprintf(stderr, "setup_bench: the installation stopped on page %d\n", outcome.reached);
             return 1;
         }
-        setCheck(IDC_SHOW_README, 0);
-        setCheck(IDC_RUN_PROGRAM, 0);
+        setCheck(FINISH, IDC_SHOW_README, 0);
+        setCheck(FINISH, IDC_RUN_PROGRAM, 0);
         if (!press(FINISH_BUTTON) || !setupEnded()) {
             fprintf(stderr, "setup_bench: Setup did not end at Finish\n");
             return 1;

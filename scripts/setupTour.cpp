@@ -6,7 +6,6 @@
 #include <stdio.h>
 #include <string>
 #include "setupPilot.h"
-#include "shellChecks.h"
 
 static std::string folder, language;
 

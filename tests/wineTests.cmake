@@ -92,7 +92,7 @@ set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT
 # Setup.exe: its parts inside a test process, and the program itself driven
 # from a release folder by a driver that plays the user.
 add_executable(setup_unit_tests installer/setupUnitTests.cpp support/doctestMain.cpp
-    installer/shellChecks.cpp support/messageBoxWatcher.cpp ${SETUP_RESOURCES_RC})
+    support/messageBoxWatcher.cpp ${SETUP_RESOURCES_RC})
 target_include_directories(setup_unit_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
 target_compile_options(setup_unit_tests PRIVATE ${WINDOWS_TEST_FLAGS})
 target_link_options(setup_unit_tests PRIVATE -static -Wl,--wrap=malloc -Wl,--wrap=realloc)
@@ -101,12 +101,12 @@ add_wine_test(setup_unit_en setup_unit_tests LANGUAGE en)
 add_wine_test(setup_unit_de setup_unit_tests LANGUAGE de ARGS --test-case=dangerous*)
 # The trail byte case means something only under a double-byte code page.
 add_wine_test(setup_unit_ja setup_unit_tests LANGUAGE ja
-    ARGS --no-skip "--test-case=*trail*,*path routines*,*normal form*")
+    ARGS --no-skip "--test-case=*trail*,*path routines*")
 
 # The pilot drives Setup.exe for the driver, the setup benchmark and the
 # screenshot tour; each finds Setup.exe and the stand-in for Quorv.exe
 # beside itself, in build/installer.
-add_library(setup_pilot STATIC installer/setupPilot.cpp installer/shellChecks.cpp support/messageBoxWatcher.cpp)
+add_library(setup_pilot STATIC support/messageBoxWatcher.cpp)
 target_include_directories(setup_pilot PUBLIC installer ${SUPPORT} ${CMAKE_SOURCE_DIR}/installer)
 target_compile_options(setup_pilot PRIVATE ${WINDOWS_TEST_FLAGS})
 target_link_libraries(setup_pilot PUBLIC shell32 ole32 uuid)
