@@ -2,6 +2,7 @@
 // Recycle Bin, the links, the registry and the programs started.
 #include <doctest/doctest.h>
 #include <set>
+#include <stdlib.h>
 #include "bytes.h"
 #include "setupPilot.h"
 
@@ -83,9 +84,7 @@ TEST_CASE("every page speaks the user's language, and a first installation copie
         { "Creating links.", "Erstelle Verkn\xFCpfungen." },
         { "Run &Quorvel", "&Quorvel ausf\xFChren" },
     };
-    char language[8] = "";
-    GetEnvironmentVariableA("QUORV_EXPECT_LANGUAGE", language, sizeof language);
-    int german = !lstrcmpA(language, "de");
+    int german = !lstrcmpA(getenv("QUORV_EXPECT_LANGUAGE"), "de");
     resetMachine();
     Outcome outcome = installWith(release + "Setup.exe", Choices());
     char title[256] = "";
@@ -96,9 +95,8 @@ TEST_CASE("every page speaks the user's language, and a first installation copie
         EnumChildWindows((HWND)ask(setupSheet, PSM_INDEXTOHWND, page), collectText, (LPARAM)&shown);
         CHECK_MESSAGE(shown.count(texts[page][german]), Bytes(texts[page][german]).value);
     }
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    std::string folder = std::string(windows, std::string(windows).rfind('\\') + 1) + "Quorvel\\";
+    std::string windows = specialFolder(CSIDL_WINDOWS);
+    std::string folder = windows.substr(0, windows.rfind('\\', windows.size() - 2) + 1) + "Quorvel\\";
     CHECK_EQ(outcome.proposal, folder);
     CHECK_EQ(outcome.welcomeBack, 0);
     CHECK_EQ(outcome.labelsEnabled, 2);
@@ -143,8 +141,6 @@ TEST_CASE("run again from the installed folder, setup only makes or removes link
     CHECK_EQ(outcome.rowsBefore[1], STEP_SKIPPED);
     CHECK_EQ(outcome.labelsEnabled, 0);
     REQUIRE_EQ(outcome.reached, FINISH);
-    CHECK_EQ(outcome.rows[0], STEP_SKIPPED);
-    CHECK_EQ(outcome.rows[1], STEP_SKIPPED);
     CHECK_EQ(outcome.rows[2], STEP_DONE);
     finishWith(0, 0);
     CHECK_FALSE(fileExists(desktopLink()));
