@@ -1,6 +1,6 @@
 // Watches for the process's message boxes from a thread of its own, reads
-// each box's caption, text and owner, and presses its OK button, so that a
-// test can check what a user would have read.
+// each box's caption, text and owner, and answers it, so that a test can
+// check what a user would have read.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -16,6 +16,9 @@ struct SeenMessageBox {
 // set, runs for each box before it is pressed, while the box is still up.
 void startMessageBoxWatcher(DWORD processId = GetCurrentProcessId());
 extern void (*onMessageBoxSeen)(HWND box);
+// The button pressed where a box offers it (IDOK by default). Elsewhere OK
+// is pressed, and a question that no test asked for is refused (Cancel, No).
+extern int messageBoxAnswer;
 void stopMessageBoxWatcher();
 // The boxes seen since the last call, oldest first; waits up to timeout for
 // at least count of them.

@@ -1,0 +1,194 @@
+// Plays the user of Setup.exe: lays out a release folder, starts Setup from
+// it, and moves through the sheet by its buttons while the message box
+// watcher answers its boxes. The driver tests, the setup benchmark and the
+// screenshot tour share it; each runs from drive T:, beside Setup.exe and
+// launchRecorder.exe.
+#pragma once
+#include <windows.h>
+#include <string>
+#include "messageBoxWatcher.h"
+#include "shellChecks.h"
+#include "statusControl.h"
+#include "resources/resource.h"
+#include <prsht.h>
+
+enum Page { WELCOME, FOLDER, LINKS, STEPS, FINISH };
+// The wizard buttons that the common controls give the sheet.
+enum { BACK_BUTTON = 0x3023, NEXT_BUTTON = 0x3024, FINISH_BUTTON = 0x3025 };
+
+inline const std::string release = "C:\\release\\";
+inline PROCESS_INFORMATION setupProcess;
+inline HWND setupSheet;
+
+// 1 once condition holds, polled for up to timeout.
+template <class Condition> int waitFor(Condition condition, DWORD timeout = 15000)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeout; Sleep(20))
+        if (condition())
+            return 1;
+    return 0;
+}
+
+// Setup.exe beside a stand-in for Quorv.exe, a readme, and names that a
+// faithful copy must keep, one of them outside the code page.
+inline void prepareRelease()
+{
+    removeTree(release);
+    makeFolders(release + "more docs");
+    CopyFileA("T:\\Setup.exe", (release + "Setup.exe").c_str(), FALSE);
+    CopyFileA("T:\\launchRecorder.exe", (release + "Quorv.exe").c_str(), FALSE);
+    writeFile(release + "Readme.txt", "Quorvel\r\n=======\r\n");
+    writeFile(release + "more docs\\language pairs.txt", std::string(70000, 'p'));
+    writeFile(release + "empty file.dat", "");
+    HANDLE wide = CreateFileW(L"C:\\release\\\u03A9\u4E2D.txt", GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+    DWORD written;
+    WriteFile(wide, "omega", 5, &written, 0);
+    CloseHandle(wide);
+}
+
+// Ends Setup if it still runs, so that no failed check leaves it behind.
+inline void endSetup()
+{
+    if (!setupProcess.hProcess)
+        return;
+    TerminateProcess(setupProcess.hProcess, 1);
+    WaitForSingleObject(setupProcess.hProcess, 5000);
+    stopMessageBoxWatcher();
+    CloseHandle(setupProcess.hProcess);
+    CloseHandle(setupProcess.hThread);
+    setupProcess = {};
+}
+
+// A Setup still running when the program ends would keep Wine, and the
+// test, waiting.
+inline struct EndSetupAtExit {
+    ~EndSetupAtExit() { endSetup(); }
+} endSetupAtExit;
+
+inline BOOL CALLBACK findSheet(HWND window, LPARAM)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == setupProcess.dwProcessId && IsWindowVisible(window) && GetDlgItem(window, NEXT_BUTTON))
+        setupSheet = window;
+    return !setupSheet;
+}
+
+// Ends a Setup left from before and starts path; 1 once its sheet shows.
+inline int startSetup(const std::string& path)
+{
+    endSetup();
+    setupSheet = 0;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(path.c_str(), 0, 0, 0, FALSE, 0, 0, "C:\\", &startup, &setupProcess))
+        return 0;
+    startMessageBoxWatcher(setupProcess.dwProcessId);
+    return waitFor([] { return !EnumWindows(findSheet, 0); });
+}
+
+inline int setupEnded()
+{
+    return waitFor([] { return WaitForSingleObject(setupProcess.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
+}
+
+inline LRESULT ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return (LRESULT)result;
+}
+
+inline int pageIndex()
+{
+    HWND page = (HWND)ask(setupSheet, PSM_GETCURRENTPAGEHWND);
+    return page ? (int)ask(setupSheet, PSM_HWNDTOINDEX, (WPARAM)page) : -1;
+}
+
+inline int waitForPage(int index) { return waitFor([index] { return pageIndex() == index; }); }
+
+// A control of a page, shown or not.
+inline HWND pageItem(int page, int id) { return GetDlgItem((HWND)ask(setupSheet, PSM_INDEXTOHWND, page), id); }
+
+inline int buttonReady(int id)
+{
+    HWND button = GetDlgItem(setupSheet, id);
+    return button && IsWindowVisible(button) && IsWindowEnabled(button);
+}
+
+// Presses a sheet button the way a user can: only when it shows, enabled.
+inline int press(int id)
+{
+    return waitFor([id] { return buttonReady(id); }, 3000)
+        && PostMessageA(setupSheet, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(setupSheet, id));
+}
+
+inline void setCheck(int page, int id, int value)  // -1 leaves the box as it is
+{
+    if (value >= 0)
+        ask(pageItem(page, id), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED);
+}
+
+inline int rowState(int row)
+{
+    static const int rows[3] = { IDC_STATUS_EMPTY, IDC_STATUS_COPY, IDC_STATUS_LINKS };
+    return GetWindowLongA(pageItem(STEPS, rows[row]), 0);
+}
+
+struct Choices {
+    std::string folder;  // empty: keep the proposal
+    int desktop = -1, startMenuRoot = -1, group = -1;
+};
+
+struct Outcome {
+    std::string proposal;
+    int welcomeBack;    // Back usable on the welcome page
+    int rowsBefore[2];  // rows 0 and 1 as the steps page shows
+    int labelsEnabled;  // of rows 0 and 1
+    int reached;        // the page shown once the installation ended
+    int rows[3];
+    DWORD installMilliseconds;  // from Next on the steps page to the page reached
+};
+
+// From the start of setupPath through Next on the steps page; reached is
+// the page where it stopped.
+inline Outcome installWith(const std::string& setupPath, const Choices& choices)
+{
+    Outcome outcome = {};
+    outcome.reached = -1;
+    if (!startSetup(setupPath) || !waitForPage(WELCOME))
+        return outcome;
+    // The page sets its buttons by a posted message: wait for it to arrive.
+    outcome.welcomeBack = !waitFor([] { return buttonReady(NEXT_BUTTON) && !buttonReady(BACK_BUTTON); }, 3000);
+    if (!press(NEXT_BUTTON) || !waitForPage(FOLDER))
+        return outcome;
+    char text[MAX_PATH] = "";
+    ask(pageItem(FOLDER, IDC_FOLDER), WM_GETTEXT, sizeof text, (LPARAM)text);
+    outcome.proposal = text;
+    if (!choices.folder.empty())
+        ask(pageItem(FOLDER, IDC_FOLDER), WM_SETTEXT, 0, (LPARAM)choices.folder.c_str());
+    if (!press(NEXT_BUTTON) || !waitForPage(LINKS))
+        return outcome;
+    setCheck(LINKS, IDC_LINK_DESKTOP, choices.desktop);
+    setCheck(LINKS, IDC_LINK_START_ROOT, choices.startMenuRoot);
+    setCheck(LINKS, IDC_LINK_GROUP, choices.group);
+    if (!press(NEXT_BUTTON) || !waitForPage(STEPS))
+        return outcome;
+    outcome.rowsBefore[0] = rowState(0);
+    outcome.rowsBefore[1] = rowState(1);
+    outcome.labelsEnabled = IsWindowEnabled(pageItem(STEPS, IDC_LABEL_EMPTY)) + IsWindowEnabled(pageItem(STEPS, IDC_LABEL_COPY));
+    if (!press(NEXT_BUTTON))
+        return outcome;
+    DWORD pressed = GetTickCount();
+    // Done when the finish page shows, or when a failed row shows and the
+    // sheet answers again with Next usable.
+    waitFor([] {
+        return pageIndex() == FINISH
+            || ((rowState(0) == STEP_FAILED || rowState(1) == STEP_FAILED) && (Sleep(100), buttonReady(NEXT_BUTTON)));
+    });
+    outcome.installMilliseconds = GetTickCount() - pressed;
+    outcome.reached = pageIndex();
+    for (int row = 0; row < 3; ++row)
+        outcome.rows[row] = rowState(row);
+    return outcome;
+}
