@@ -23,18 +23,6 @@ static void pose(const char* name, HWND window)
     waitUntil([&] { return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES; }, 30000);
 }
 
-static HWND findAboutBox(HWND owner)
-{
-    HWND found = 0;
-    waitUntil([&] {
-        found = FindWindowExA(0, 0, "#32770", 0);
-        while (found && (GetWindow(found, GW_OWNER) != owner || !GetDlgItem(found, IDC_VERSION_LINE)))
-            found = FindWindowExA(0, found, "#32770", 0);
-        return found && IsWindowVisible(found);
-    });
-    return found;
-}
-
 int main()
 {
     DrivenProgram quorv;
@@ -54,7 +42,7 @@ int main()
     waitUntil([&] { return !controlText(window, IDC_RESULT).empty(); }, 10000);
     pose("main", window);
     PostMessageA(window, WM_SYSCOMMAND, IDM_ABOUT, 0);
-    HWND about = findAboutBox(window);
+    HWND about = waitForOwnedDialog(window, IDC_VERSION_LINE);
     if (about) {
         pose("about", about);
         PostMessageA(about, WM_COMMAND, IDOK, 0);

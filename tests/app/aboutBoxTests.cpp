@@ -9,14 +9,7 @@ namespace {
 HWND openAboutBox(HWND owner)
 {
     PostMessageA(owner, WM_SYSCOMMAND, IDM_ABOUT, 0);
-    HWND found = 0;
-    waitUntil([&] {
-        found = FindWindowExA(0, 0, "#32770", 0);
-        while (found && (GetWindow(found, GW_OWNER) != owner || !GetDlgItem(found, IDC_VERSION_LINE)))
-            found = FindWindowExA(0, found, "#32770", 0);
-        return found && IsWindowVisible(found);
-    });
-    return found;
+    return waitForOwnedDialog(owner, IDC_VERSION_LINE);
 }
 
 RECT windowRect(HWND window)

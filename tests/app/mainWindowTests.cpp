@@ -16,8 +16,8 @@ enum { ENGLISH, FRENCH, GERMAN, ITALIAN, PORTUGUESE, SPANISH };
 void checkRow(HWND window, int from, int to, const char* heading, int line)
 {
     INFO("language row expected by line ", line);
-    CHECK_EQ(Bytes(selectedEntry(window, IDC_FROM_LIST)), Bytes(name(from)));
-    CHECK_EQ(Bytes(selectedEntry(window, IDC_TO_LIST)), Bytes(name(to)));
+    CHECK_EQ(Bytes(listEntry(window, IDC_FROM_LIST)), Bytes(name(from)));
+    CHECK_EQ(Bytes(listEntry(window, IDC_TO_LIST)), Bytes(name(to)));
     CHECK_EQ(Bytes(controlText(window, IDC_TARGET_HEADING)), Bytes(heading));
 }
 #define CHECK_ROW(from, to, heading) checkRow(window, from, to, heading, __LINE__)
@@ -38,10 +38,9 @@ TEST_CASE("the language row offers the pairs of the service and remembers a targ
 {
     QuorvSession session;
     HWND window = session.window;
-    std::vector<std::string> sources = listEntries(window, IDC_FROM_LIST);
-    REQUIRE_EQ(sources.size(), 6u);
-    CHECK_EQ(Bytes(sources[1]), Bytes(name(FRENCH)));
-    CHECK_EQ(listEntries(window, IDC_TO_LIST).size(), 5u);
+    CHECK_EQ(listCount(window, IDC_FROM_LIST), 6);
+    CHECK_EQ(Bytes(listEntry(window, IDC_FROM_LIST, 1)), Bytes(name(FRENCH)));
+    CHECK_EQ(listCount(window, IDC_TO_LIST), 5);
     CHECK_ROW(ENGLISH, FRENCH, "En Fran\xE7" "ais:");
 
     // United States by the hoist of the From flag; France (blue hoist, red fly) in To.
@@ -50,7 +49,7 @@ TEST_CASE("the language row offers the pairs of the service and remembers a targ
     CHECK_FALSE(closeTo(controlPixel(window, IDC_FROM_FLAG, 2, 16), 0, 35, 149));
 
     choose(window, IDC_FROM_LIST, GERMAN);
-    CHECK_EQ(listEntries(window, IDC_TO_LIST).size(), 1u);
+    CHECK_EQ(listCount(window, IDC_TO_LIST), 1);
     CHECK_ROW(GERMAN, ENGLISH, "In English:");
     choose(window, IDC_FROM_LIST, ENGLISH);
     choose(window, IDC_TO_LIST, ITALIAN);
@@ -90,9 +89,9 @@ TEST_CASE("the input box, Translate and Swap")
     CHECK_FALSE(isEnabled(window, IDC_TRANSLATE));
     CHECK_ROW(SPANISH, ENGLISH, "In English:");
     REQUIRE(pressButton(window, IDC_SWAP));
-    CHECK(waitUntil([&] { return selectedEntry(window, IDC_FROM_LIST) == name(ENGLISH); }));
+    CHECK(waitUntil([&] { return listEntry(window, IDC_FROM_LIST) == name(ENGLISH); }));
     REQUIRE(pressButton(window, IDC_SWAP));
-    CHECK(waitUntil([&] { return selectedEntry(window, IDC_FROM_LIST) == name(SPANISH); }));
+    CHECK(waitUntil([&] { return listEntry(window, IDC_FROM_LIST) == name(SPANISH); }));
     choose(window, IDC_FROM_LIST, ENGLISH);
     CHECK_ROW(ENGLISH, SPANISH, "En Espa\xF1" "ol:");
 }

@@ -56,31 +56,23 @@ int chooseLanguage(HWND window, int listId, const char* name)
 
 // Entries are read as UTF-16: the ANSI form of CB_GETLBTEXT does not cross
 // process boundaries intact under Wine.
-static std::string entryText(HWND list, int position)
+std::string listEntry(HWND window, int listId, int position)
 {
+    HWND list = GetDlgItem(window, listId);
+    if (position < 0)
+        position = (int)SendMessageA(list, CB_GETCURSEL, 0, 0);
     WCHAR text[256] = L"";
-    char converted[256] = "";
-    if (SendMessageW(list, CB_GETLBTEXTLEN, position, 0) < 256)
+    char converted[256] = "(none)";
+    if (position >= 0 && SendMessageW(list, CB_GETLBTEXTLEN, position, 0) < 256) {
         SendMessageW(list, CB_GETLBTEXT, position, (LPARAM)text);
-    WideCharToMultiByte(CP_ACP, 0, text, -1, converted, sizeof converted, 0, 0);
+        WideCharToMultiByte(CP_ACP, 0, text, -1, converted, sizeof converted, 0, 0);
+    }
     return converted;
 }
 
-std::string selectedEntry(HWND window, int listId)
+int listCount(HWND window, int listId)
 {
-    HWND list = GetDlgItem(window, listId);
-    LRESULT position = SendMessageA(list, CB_GETCURSEL, 0, 0);
-    return position == CB_ERR ? "(none)" : entryText(list, (int)position);
-}
-
-std::vector<std::string> listEntries(HWND window, int listId)
-{
-    HWND list = GetDlgItem(window, listId);
-    std::vector<std::string> entries;
-    int count = (int)SendMessageA(list, CB_GETCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i)
-        entries.push_back(entryText(list, i));
-    return entries;
+    return (int)SendDlgItemMessageA(window, listId, CB_GETCOUNT, 0, 0);
 }
 
 int systemMenuItem(QuorvSession* session, UINT command, std::string* text)

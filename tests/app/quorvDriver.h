@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 #include "bytes.h"
 #include "messageBoxWatcher.h"
 #include "resource.h"
@@ -39,8 +38,9 @@ void typeText(HWND window, const std::string& text);
 void typeCharacter(HWND window, char c);
 // Picks an entry as a user would: selection, then the change notification.
 int chooseLanguage(HWND window, int listId, const char* name);
-std::string selectedEntry(HWND window, int listId);
-std::vector<std::string> listEntries(HWND window, int listId);
+// The text of an entry of a list; position -1 stands for the selected one.
+std::string listEntry(HWND window, int listId, int position = -1);
+int listCount(HWND window, int listId);
 // State (MF_ flags; -1 when it cannot be read) and text of an item of the
 // window's system menu, read from inside Quorv.exe.
 int systemMenuItem(QuorvSession* session, UINT command, std::string* text = 0);

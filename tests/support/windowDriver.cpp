@@ -47,6 +47,18 @@ int startProgram(DrivenProgram* program, const char* file, int controlId, DWORD 
     return program->window != 0;
 }
 
+HWND waitForOwnedDialog(HWND owner, int controlId, DWORD timeout)
+{
+    HWND found = 0;
+    waitUntil([&] {
+        found = FindWindowExA(0, 0, "#32770", 0);
+        while (found && (GetWindow(found, GW_OWNER) != owner || !GetDlgItem(found, controlId)))
+            found = FindWindowExA(0, found, "#32770", 0);
+        return found && IsWindowVisible(found);
+    }, timeout);
+    return found;
+}
+
 int endProgram(DrivenProgram* program, DWORD timeout)
 {
     DWORD code = (DWORD)-1;

@@ -16,6 +16,8 @@ int waitUntil(const std::function<bool()>& condition, DWORD timeout = 5000);
 // Starts file (a program beside this driver) and, unless controlId is 0,
 // waits for a visible window of it that has that control; 1 when both went.
 int startProgram(DrivenProgram* program, const char* file, int controlId, DWORD timeout = 10000);
+// Waits for a visible dialog owned by owner that has the control; 0 if none came.
+HWND waitForOwnedDialog(HWND owner, int controlId, DWORD timeout = 5000);
 // Waits for the program to end, ends it by force after timeout; returns its
 // exit code, or -1 when it had to be ended.
 int endProgram(DrivenProgram* program, DWORD timeout = 10000);
