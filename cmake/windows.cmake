@@ -14,7 +14,7 @@ add_subdirectory(translator)
 add_subdirectory(installer)
 add_subdirectory(tests)
 add_subdirectory(bench)
-add_subdirectory(scripts)
+add_subdirectory(scripts/screenshots)
 
 include(ExternalProject)
 find_program(NATIVE_CXX NAMES clang++ clang++-14 REQUIRED)

@@ -53,16 +53,29 @@ add_wine_test(engine_windows_de engine_windows_tests LANGUAGE de NETWORK)
 
 # Drives the real Quorv.exe; built beside it, since a test's drive T: is
 # its own folder.
-add_executable(quorv_driver_tests app/quorvDriver.cpp app/settingsTests.cpp app/mainWindowTests.cpp
-    app/translationTests.cpp app/aboutBoxTests.cpp support/doctestMain.cpp support/testServer.cpp support/messageBoxWatcher.cpp)
-target_include_directories(quorv_driver_tests PRIVATE ${SUPPORT} app ${DOCTEST_INCLUDE_DIR})
-target_compile_options(quorv_driver_tests PRIVATE ${WINDOWS_TEST_FLAGS})
-target_link_options(quorv_driver_tests PRIVATE -static)
-target_link_libraries(quorv_driver_tests PRIVATE ws2_32)
-set_target_properties(quorv_driver_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
-add_dependencies(quorv_driver_tests Quorv QuorvUnknownHost QuorvNoMemory QuorvNoThread)
+set(QUORV_DRIVER app/quorvDriver.cpp support/windowDriver.cpp support/messageBoxWatcher.cpp
+    support/doctestMain.cpp)
+add_executable(quorv_driver_tests ${QUORV_DRIVER} app/settingsTests.cpp app/mainWindowTests.cpp
+    app/translationTests.cpp app/aboutBoxTests.cpp support/testServer.cpp)
+add_dependencies(quorv_driver_tests Quorv QuorvNoMemory QuorvNoThread)
 add_wine_test(quorv_en quorv_driver_tests LANGUAGE en NETWORK)
 add_wine_test(quorv_de quorv_driver_tests LANGUAGE de NETWORK)
+
+# Against the real local service.
+add_executable(end_to_end_tests ${QUORV_DRIVER} app/endToEndTests.cpp)
+add_dependencies(end_to_end_tests Quorv)
+add_wine_test(end_to_end_en end_to_end_tests LANGUAGE en NETWORK)
+set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT
+    QUORV_SERVICE=${CMAKE_BINARY_DIR}/native/service/quorvel-service)
+
+foreach(driver quorv_driver_tests end_to_end_tests)
+    target_include_directories(${driver} PRIVATE ${SUPPORT} app ${DOCTEST_INCLUDE_DIR}
+        ${CMAKE_SOURCE_DIR}/translator/resources)
+    target_compile_options(${driver} PRIVATE ${WINDOWS_TEST_FLAGS})
+    target_link_options(${driver} PRIVATE -static)
+    target_link_libraries(${driver} PRIVATE ws2_32)
+    set_target_properties(${driver} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
+endforeach()
 
 add_library(menuProbe SHARED support/menuProbe.cpp)
 set_target_properties(menuProbe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
@@ -75,19 +88,6 @@ find_program(MINGW_OBJDUMP i686-w64-mingw32-objdump REQUIRED)
 add_test(NAME quorv_imports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MINGW_OBJDUMP}
     -DPROGRAM=$<TARGET_FILE:Quorv> "-DALSO_ALLOWED=VERSION.dll;WSOCK32.DLL"
     -P ${CMAKE_CURRENT_SOURCE_DIR}/checkImports.cmake)
-
-# Against the real local service.
-add_executable(end_to_end_tests app/endToEndTests.cpp app/screenshotPoses.cpp app/quorvDriver.cpp support/doctestMain.cpp
-    support/messageBoxWatcher.cpp ${QUORV_STRINGS_RC})
-target_include_directories(end_to_end_tests PRIVATE ${SUPPORT} app ${DOCTEST_INCLUDE_DIR})
-target_compile_options(end_to_end_tests PRIVATE ${WINDOWS_TEST_FLAGS})
-target_link_options(end_to_end_tests PRIVATE -static)
-target_link_libraries(end_to_end_tests PRIVATE quorv_core)
-set_target_properties(end_to_end_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
-add_dependencies(end_to_end_tests Quorv)
-add_wine_test(end_to_end_en end_to_end_tests LANGUAGE en NETWORK)
-set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT
-    QUORV_SERVICE=${CMAKE_BINARY_DIR}/native/service/quorvel-service)
 
 # Setup.exe: its parts inside a test process, and the program itself driven
 # from a release folder by a driver that plays the user.

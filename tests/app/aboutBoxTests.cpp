@@ -1,32 +1,15 @@
-// The About box: what it says, where it opens, and how it closes.
-#include "quorvSession.h"
+// The About box: what it says, the addresses it opens, where it opens and
+// how it closes.
+#include "fileContents.h"
+#include "makerInfo.h"
+#include "quorvDriver.h"
 
 namespace {
 
-struct AboutSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK findAboutBox(HWND window, LPARAM parameter)
+HWND openAboutBox(HWND owner)
 {
-    AboutSearch* search = (AboutSearch*)parameter;
-    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner && GetDlgItem(window, 1048)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND openAboutBox(HWND window)
-{
-    systemCommand(window, 9999);
-    AboutSearch search = { window, 0 };
-    waitUntil([&] {
-        EnumWindows(findAboutBox, (LPARAM)&search);
-        return search.found != 0;
-    });
-    return search.found;
+    PostMessageA(owner, WM_SYSCOMMAND, IDM_ABOUT, 0);
+    return waitForOwnedDialog(owner, IDC_VERSION_LINE);
 }
 
 RECT windowRect(HWND window)
@@ -38,66 +21,54 @@ RECT windowRect(HWND window)
 
 }  // namespace
 
-TEST_CASE("the About box shows the version, the copyright and the contact points")
+TEST_CASE("the About box: version, copyright, the contact addresses it opens, its place, Enter and Escape")
 {
+    // Web and mail addresses go to a command that writes them down.
+    const char* log = "C:\\opened.txt";
+    std::string command = std::string("cmd.exe /c echo %1>>") + log;
+    for (const char* key : { "http\\shell\\open\\command", "mailto\\shell\\open\\command" })
+        RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, command.c_str(), (DWORD)command.size());
+    DeleteFileA(log);
+
     QuorvSession session;
     HWND about = openAboutBox(session.window);
     REQUIRE(about);
-    CHECK_EQ(Bytes(windowText(about)), Bytes(inLanguage("About Quorvel", "\xDC" "ber Quorvel")));
-    CHECK_EQ(Bytes(controlText(about, 1048)), Bytes("Quorvel 1.21 Release"));
-    CHECK_EQ(Bytes(controlText(about, 1012)), Bytes("Copyright \xA9 1999-2026,  Velmora"));
-    CHECK_EQ(Bytes(controlText(about, 1156)), Bytes("support@velmora.example"));
-
-    // Centred over the main window.
+    CHECK_EQ(Bytes(controlText(about, IDC_VERSION_LINE)), Bytes("Quorvel 1.21 Release"));
+    CHECK_EQ(Bytes(controlText(about, IDC_COPYRIGHT_LINE)), Bytes("Copyright \xA9 1999-2026,  Velmora"));
+    CHECK_EQ(Bytes(controlText(about, IDC_ADDRESS_LINE)), Bytes(MAKER_SUPPORT_ADDRESS));
     RECT main = windowRect(session.window);
     RECT box = windowRect(about);
     CHECK_EQ(box.left, main.left + ((main.right - main.left) - (box.right - box.left)) / 2);
     CHECK_EQ(box.top, main.top + ((main.bottom - main.top) - (box.bottom - box.top)) / 2);
 
-    // The contact buttons hand their address to the system and leave the box open.
-    REQUIRE(pressButton(about, 1151));
-    REQUIRE(pressButton(about, 1154));
-    Sleep(500);
-    CHECK(IsWindowVisible(about));
-
+    // The contact page in the user's language, then a mail to support; the box stays open.
+    std::string opened = std::string(inLanguage(MAKER_CONTACT_PAGE_ENGLISH, MAKER_CONTACT_PAGE_GERMAN)) + "\r\n";
+    REQUIRE(pressButton(about, IDC_WEBSITE));
+    CHECK(waitUntil([&] { return readFile(log) == opened; }));
+    opened += "mailto:" MAKER_SUPPORT_ADDRESS "\r\n";
+    REQUIRE(pressButton(about, IDC_EMAIL));
+    CHECK(waitUntil([&] { return readFile(log) == opened; }));
+    CHECK_EQ(Bytes(readFile(log)), Bytes(opened));
     REQUIRE(pressButton(about, IDOK));
     CHECK(waitUntil([&] { return !IsWindow(about); }));
-}
+    DeleteFileA(log);
 
-TEST_CASE("the About box stays on the screen and closes with Enter and Escape")
-{
-    QuorvSession session;
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    RECT main = windowRect(session.window);
+    // Over a main window half off the screen, the box keeps to the screen's edge.
     int width = main.right - main.left;
     int height = main.bottom - main.top;
-
-    struct {
-        const char* name;
-        int x, y;
-        bool left, top, right, bottom;
-        WPARAM key;
-    } cases[] = {
-        { "half off the left and top edges", -width / 2 - 100, -height / 2 - 100, true, true, false, false, VK_RETURN },
-        { "half off the right and bottom edges", screenWidth - width / 2 + 100, screenHeight - height / 2 + 100, false,
-          false, true, true, VK_ESCAPE },
-    };
-    for (const auto& c : cases) {
-        CAPTURE(c.name);
-        SetWindowPos(session.window, 0, c.x, c.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        HWND about = openAboutBox(session.window);
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    for (bool topLeft : { true, false }) {
+        CAPTURE(topLeft);
+        int x = topLeft ? -width / 2 - 100 : screenWidth - width / 2 + 100;
+        int y = topLeft ? -height / 2 - 100 : screenHeight - height / 2 + 100;
+        SetWindowPos(session.window, 0, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        about = openAboutBox(session.window);
         REQUIRE(about);
-        RECT box = windowRect(about);
-        if (c.left)
-            CHECK_EQ(box.left, 0);
-        if (c.top)
-            CHECK_EQ(box.top, 0);
-        if (c.right)
-            CHECK_EQ(box.right, screenWidth);
-        if (c.bottom)
-            CHECK_EQ(box.bottom, screenHeight);
-        PostMessageA(about, WM_KEYDOWN, c.key, 1);
+        box = windowRect(about);
+        CHECK_EQ(topLeft ? box.left : box.right, topLeft ? 0 : screenWidth);
+        CHECK_EQ(topLeft ? box.top : box.bottom, topLeft ? 0 : screenHeight);
+        PostMessageA(about, WM_KEYDOWN, topLeft ? VK_RETURN : VK_ESCAPE, 1);
         CHECK(waitUntil([&] { return !IsWindow(about); }));
     }
 }

@@ -1,15 +1,14 @@
-// The main window without the network: input, language row, options menu,
-// keyboard and layout.
-#include "quorvSession.h"
+// The main window without the network: the language row, the input box,
+// Swap, the system menu, Escape and the layout.
+#include "quorvDriver.h"
 
 namespace {
 
-const char* const englishNames[] = { "English", "French", "German", "Italian", "Portuguese", "Spanish" };
-const char* const germanNames[] = { "Englisch", "Franz\xF6sisch", "Deutsch", "Italienisch", "Portugiesisch", "Spanisch" };
-
 std::string name(int language)
 {
-    return inLanguage(englishNames[language], germanNames[language]);
+    const char* english[] = { "English", "French", "German", "Italian", "Portuguese", "Spanish" };
+    const char* german[] = { "Englisch", "Franz\xF6sisch", "Deutsch", "Italienisch", "Portugiesisch", "Spanisch" };
+    return inLanguage(english[language], german[language]);
 }
 
 enum { ENGLISH, FRENCH, GERMAN, ITALIAN, PORTUGUESE, SPANISH };
@@ -17,25 +16,15 @@ enum { ENGLISH, FRENCH, GERMAN, ITALIAN, PORTUGUESE, SPANISH };
 void checkRow(HWND window, int from, int to, const char* heading, int line)
 {
     INFO("language row expected by line ", line);
-    CHECK_EQ(Bytes(selectedEntry(window, 1000)), Bytes(name(from)));
-    CHECK_EQ(Bytes(selectedEntry(window, 1001)), Bytes(name(to)));
-    CHECK_EQ(Bytes(controlText(window, 1024)), Bytes(heading));
+    CHECK_EQ(Bytes(listEntry(window, IDC_FROM_LIST)), Bytes(name(from)));
+    CHECK_EQ(Bytes(listEntry(window, IDC_TO_LIST)), Bytes(name(to)));
+    CHECK_EQ(Bytes(controlText(window, IDC_TARGET_HEADING)), Bytes(heading));
 }
-#define CHECK_ROW(from, to, heading) checkRow(session.window, from, to, heading, __LINE__)
+#define CHECK_ROW(from, to, heading) checkRow(window, from, to, heading, __LINE__)
 
 void choose(HWND window, int list, int language)
 {
     REQUIRE(chooseLanguage(window, list, name(language).c_str()));
-}
-
-// The flags are told apart by two pixels: one near the hoist, one near the fly.
-struct FlagColours {
-    COLORREF hoist, fly;
-};
-
-FlagColours flagColours(HWND window, int id)
-{
-    return { controlPixel(window, id, 2, 16), controlPixel(window, id, 29, 10) };
 }
 
 bool closeTo(COLORREF colour, int red, int green, int blue)
@@ -45,36 +34,27 @@ bool closeTo(COLORREF colour, int red, int green, int blue)
 
 }  // namespace
 
-TEST_CASE("the language row offers exactly the pairs of the service")
+TEST_CASE("the language row offers the pairs of the service and remembers a target per source")
 {
     QuorvSession session;
-    std::vector<std::string> sources = listEntries(session.window, 1000);
-    REQUIRE_EQ(sources.size(), 6u);
-    for (int i = 0; i < 6; ++i)
-        CHECK_EQ(Bytes(sources[i]), Bytes(name(i)));
-    std::vector<std::string> targets = listEntries(session.window, 1001);
-    REQUIRE_EQ(targets.size(), 5u);
-    for (int i = 0; i < 5; ++i)
-        CHECK_EQ(Bytes(targets[i]), Bytes(name(i + 1)));
+    HWND window = session.window;
+    CHECK_EQ(listCount(window, IDC_FROM_LIST), 6);
+    CHECK_EQ(Bytes(listEntry(window, IDC_FROM_LIST, 1)), Bytes(name(FRENCH)));
+    CHECK_EQ(listCount(window, IDC_TO_LIST), 5);
     CHECK_ROW(ENGLISH, FRENCH, "En Fran\xE7" "ais:");
 
-    // United States by the hoist (red and white stripes), France at the fly (red).
-    FlagColours from = flagColours(session.window, 1011);
-    FlagColours to = flagColours(session.window, 1012);
-    CHECK(closeTo(to.fly, 237, 41, 57));
-    CHECK(closeTo(to.hoist, 0, 35, 149));
-    CHECK_FALSE(closeTo(from.hoist, 0, 35, 149));
+    // United States by the hoist of the From flag; France (blue hoist, red fly) in To.
+    CHECK(closeTo(controlPixel(window, IDC_TO_FLAG, 29, 10), 237, 41, 57));
+    CHECK(closeTo(controlPixel(window, IDC_TO_FLAG, 2, 16), 0, 35, 149));
+    CHECK_FALSE(closeTo(controlPixel(window, IDC_FROM_FLAG, 2, 16), 0, 35, 149));
 
-    choose(session.window, 1000, GERMAN);
-    CHECK_EQ(listEntries(session.window, 1001).size(), 1u);
+    choose(window, IDC_FROM_LIST, GERMAN);
+    CHECK_EQ(listCount(window, IDC_TO_LIST), 1);
     CHECK_ROW(GERMAN, ENGLISH, "In English:");
-
-    // Each source remembers the target last chosen with it.
-    choose(session.window, 1000, ENGLISH);
-    choose(session.window, 1001, ITALIAN);
-    CHECK_ROW(ENGLISH, ITALIAN, "In Italiano:");
-    choose(session.window, 1000, GERMAN);
-    choose(session.window, 1000, ENGLISH);
+    choose(window, IDC_FROM_LIST, ENGLISH);
+    choose(window, IDC_TO_LIST, ITALIAN);
+    choose(window, IDC_FROM_LIST, GERMAN);
+    choose(window, IDC_FROM_LIST, ENGLISH);
     CHECK_ROW(ENGLISH, ITALIAN, "In Italiano:");
 }
 
@@ -82,124 +62,108 @@ TEST_CASE("the input box, Translate and Swap")
 {
     QuorvSession session;
     HWND window = session.window;
-    CHECK_FALSE(isEnabled(window, 1005));
+    CHECK_FALSE(isEnabled(window, IDC_TRANSLATE));
     typeCharacter(window, 'a');
-    CHECK(isEnabled(window, 1005));
+    CHECK(isEnabled(window, IDC_TRANSLATE));
     typeCharacter(window, '\b');
-    CHECK_EQ(Bytes(controlText(window, 1006)), Bytes(""));
-    CHECK_FALSE(isEnabled(window, 1005));
+    CHECK_FALSE(isEnabled(window, IDC_TRANSLATE));
 
-    // Enter inserts a line break.
+    // Enter inserts a line break; the 1024th character is refused, typed or pasted.
     typeText(window, "one");
     typeCharacter(window, '\r');
     typeCharacter(window, 't');
-    CHECK_EQ(Bytes(controlText(window, 1006)), Bytes("one\r\nt"));
-
-    // The 1024th character is refused, typed or pasted.
+    CHECK_EQ(Bytes(controlText(window, IDC_INPUT)), Bytes("one\r\nt"));
     typeText(window, std::string(1023, 'x'));
     typeCharacter(window, 'y');
-    CHECK_EQ(controlText(window, 1006).size(), 1023u);
+    CHECK_EQ(controlText(window, IDC_INPUT).size(), 1023u);
     typeText(window, std::string(1030, 'z'));
-    CHECK_EQ(controlText(window, 1006), std::string(1023, 'z'));
+    CHECK_EQ(controlText(window, IDC_INPUT), std::string(1023, 'z'));
 
-    // Swap exchanges the languages and empties both boxes.
-    choose(window, 1001, SPANISH);
-    SetDlgItemTextA(window, 1002, "old result");
-    REQUIRE(pressButton(window, 1004));
-    CHECK(waitUntil([&] { return controlText(window, 1006).empty(); }));
-    CHECK_EQ(Bytes(controlText(window, 1002)), Bytes(""));
-    CHECK_FALSE(isEnabled(window, 1005));
-    checkRow(window, SPANISH, ENGLISH, "In English:", __LINE__);
-    REQUIRE(pressButton(window, 1004));
-    CHECK(waitUntil([&] { return selectedEntry(window, 1000) == name(ENGLISH); }));
-    checkRow(window, ENGLISH, SPANISH, "En Espa\xF1" "ol:", __LINE__);
-
-    // The swap recorded English as Spanish's target and kept Spanish as English's.
-    REQUIRE(pressButton(window, 1004));
-    CHECK(waitUntil([&] { return selectedEntry(window, 1000) == name(SPANISH); }));
-    choose(window, 1000, ENGLISH);
-    checkRow(window, ENGLISH, SPANISH, "En Espa\xF1" "ol:", __LINE__);
+    // Swap exchanges the languages and empties both boxes; it records
+    // English as Spanish's target and keeps Spanish as English's.
+    choose(window, IDC_TO_LIST, SPANISH);
+    SetDlgItemTextA(window, IDC_RESULT, "old result");
+    REQUIRE(pressButton(window, IDC_SWAP));
+    CHECK(waitUntil([&] { return controlText(window, IDC_INPUT).empty(); }));
+    CHECK_EQ(Bytes(controlText(window, IDC_RESULT)), Bytes(""));
+    CHECK_FALSE(isEnabled(window, IDC_TRANSLATE));
+    CHECK_ROW(SPANISH, ENGLISH, "In English:");
+    REQUIRE(pressButton(window, IDC_SWAP));
+    CHECK(waitUntil([&] { return listEntry(window, IDC_FROM_LIST) == name(ENGLISH); }));
+    REQUIRE(pressButton(window, IDC_SWAP));
+    CHECK(waitUntil([&] { return listEntry(window, IDC_FROM_LIST) == name(SPANISH); }));
+    choose(window, IDC_FROM_LIST, ENGLISH);
+    CHECK_ROW(ENGLISH, SPANISH, "En Espa\xF1" "ol:");
 }
 
-TEST_CASE("always on top, Maximize and Escape")
+TEST_CASE("Always On Top, Maximize and Escape")
 {
     QuorvSession session;
     HWND window = session.window;
-    QuorvProcess* quorv = &session.quorv;
     auto topmost = [&] { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
-    std::string text;
-    REQUIRE_NE(systemMenuItem(quorv, 9998, &text), -1);
-    CHECK_EQ(Bytes(text), Bytes(inLanguage("&Always On Top", "Immer im &Vordergrund")));
-    systemMenuItem(quorv, 9999, &text);
-    CHECK_EQ(Bytes(text), Bytes(inLanguage("About &Quorvel", "\xDC" "ber &Quorvel")));
-    CHECK((systemMenuItem(quorv, SC_MAXIMIZE) & MF_GRAYED) != 0);
-    CHECK_FALSE((systemMenuItem(quorv, SC_CLOSE) & MF_GRAYED) != 0);
+    REQUIRE_NE(systemMenuItem(&session, SC_MAXIMIZE), -1);
+    CHECK((systemMenuItem(&session, SC_MAXIMIZE) & MF_GRAYED) != 0);
+    CHECK_FALSE((systemMenuItem(&session, SC_CLOSE) & MF_GRAYED) != 0);
 
-    // Always on Top twice returns to normal; the check mark follows.
-    CHECK_FALSE((systemMenuItem(quorv, 9998) & MF_CHECKED) != 0);
-    systemCommand(window, 9998);
-    CHECK(waitUntil(topmost));
-    CHECK((systemMenuItem(quorv, 9998) & MF_CHECKED) != 0);
-    systemCommand(window, 9998);
-    CHECK(waitUntil([&] { return !topmost(); }));
-    CHECK_FALSE((systemMenuItem(quorv, 9998) & MF_CHECKED) != 0);
+    // Twice returns to normal; the check mark follows.
+    for (bool on : { true, false }) {
+        PostMessageA(window, WM_SYSCOMMAND, IDM_ALWAYS_ON_TOP, 0);
+        CHECK(waitUntil([&] { return topmost() == on; }));
+        CHECK_EQ((systemMenuItem(&session, IDM_ALWAYS_ON_TOP) & MF_CHECKED) != 0, on);
+    }
 
     // Escape, in the input box or as a command, leaves the window open.
     typeText(window, "keep me");
-    PostMessageA(control(window, 1006), WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(GetDlgItem(window, IDC_INPUT), WM_KEYDOWN, VK_ESCAPE, 1);
     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
     Sleep(300);
     CHECK(IsWindowVisible(window));
-    CHECK_EQ(Bytes(controlText(window, 1006)), Bytes("keep me"));
+    CHECK_EQ(Bytes(controlText(window, IDC_INPUT)), Bytes("keep me"));
 }
 
-TEST_CASE("the controls follow the window's size")
+TEST_CASE("the controls follow the window's size, also after a minimise")
 {
     QuorvSession session;
     HWND window = session.window;
-    const int ids[] = { 1020, 1002, 1006, 1005, 1004, 3, 1022, 1023, 1000, 1001, 1011, 1012, 1024, 1003 };
-    RECT before[14];
+    struct {
+        int id;
+        int right, down, wider, taller;
+    } controls[] = {
+        { IDC_SEPARATOR, 0, 0, 1, 0 }, { IDC_RESULT, 0, 0, 1, 1 },  { IDC_INPUT, 0, 0, 1, 0 },
+        { IDC_TRANSLATE, 1, 0, 0, 0 }, { IDC_SWAP, 1, 1, 0, 0 },    { IDC_ABORT, 1, 1, 0, 0 },
+        { IDC_STATUS_LABEL, 0, 1, 0, 0 }, { IDC_STATUS_LINE, 0, 1, 0, 0 }, { IDC_FROM_LIST, 0, 0, 0, 0 },
+        { IDC_TO_FLAG, 0, 0, 0, 0 },   { IDC_AUTO_COPY, 0, 0, 0, 0 },
+    };
+    auto resize = [&](int dx, int dy) {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        SetWindowPos(window, 0, 0, 0, rect.right - rect.left + dx, rect.bottom - rect.top + dy, SWP_NOMOVE | SWP_NOZORDER);
+        Sleep(200);
+    };
     // The layout applies from the first change of size on.
-    RECT window0;
-    GetWindowRect(window, &window0);
-    SetWindowPos(window, 0, 0, 0, window0.right - window0.left + 1, window0.bottom - window0.top + 1,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    Sleep(200);
-    for (int i = 0; i < 14; ++i)
-        before[i] = controlRect(window, ids[i]);
-    GetWindowRect(window, &window0);
-    SetWindowPos(window, 0, 0, 0, window0.right - window0.left + 100, window0.bottom - window0.top + 50,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    Sleep(200);
-    for (int i = 0; i < 14; ++i) {
-        RECT r = controlRect(window, ids[i]);
-        int id = ids[i];
-        CAPTURE(id);
-        bool widens = id == 1020 || id == 1002 || id == 1006;
-        bool movesRight = id == 1005 || id == 1004 || id == 3;
-        bool movesDown = id == 1004 || id == 3 || id == 1022 || id == 1023;
-        CHECK_EQ(r.left, before[i].left + (movesRight ? 100 : 0));
-        CHECK_EQ(r.right, before[i].right + (movesRight || widens ? 100 : 0));
-        CHECK_EQ(r.top, before[i].top + (movesDown ? 50 : 0));
-        CHECK_EQ(r.bottom, before[i].bottom + (movesDown || id == 1002 ? 50 : 0));
+    resize(1, 1);
+    RECT before[sizeof controls / sizeof controls[0]];
+    for (size_t i = 0; i < sizeof controls / sizeof controls[0]; ++i)
+        before[i] = controlRect(window, controls[i].id);
+    resize(100, 50);
+    for (size_t i = 0; i < sizeof controls / sizeof controls[0]; ++i) {
+        const auto& c = controls[i];
+        RECT r = controlRect(window, c.id);
+        CAPTURE(c.id);
+        CHECK_EQ(r.left, before[i].left + 100 * c.right);
+        CHECK_EQ(r.right, before[i].right + 100 * (c.right | c.wider));
+        CHECK_EQ(r.top, before[i].top + 50 * c.down);
+        CHECK_EQ(r.bottom, before[i].bottom + 50 * (c.down | c.taller));
+        before[i] = r;
     }
-    // The bottom row's top is 30 pixels above the client area's bottom.
-    RECT client;
-    GetClientRect(window, &client);
-    CHECK_EQ(controlRect(window, 1004).top, client.bottom - 30);
 
-    MINMAXINFO limits = {};
-    limits.ptMinTrackSize.x = 1;
-    limits.ptMinTrackSize.y = 1;
-    SendMessageA(window, WM_GETMINMAXINFO, 0, (LPARAM)&limits);
-    CHECK_EQ(limits.ptMinTrackSize.x, 474);
-    CHECK_EQ(limits.ptMinTrackSize.y, 387);
-
-    // After minimising and restoring, the layout is that of the restored size.
     ShowWindow(window, SW_MINIMIZE);
     ShowWindow(window, SW_RESTORE);
     Sleep(200);
-    GetClientRect(window, &client);
-    CHECK_EQ(controlRect(window, 1004).top, client.bottom - 30);
-    CHECK_EQ(controlRect(window, 1002).right, client.right - controlRect(window, 1002).left);
+    for (size_t i = 0; i < sizeof controls / sizeof controls[0]; ++i) {
+        RECT r = controlRect(window, controls[i].id);
+        CAPTURE(controls[i].id);
+        CHECK((r.left == before[i].left && r.top == before[i].top && r.right == before[i].right
+               && r.bottom == before[i].bottom));
+    }
 }

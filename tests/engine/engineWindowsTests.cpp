@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 #include "appState.h"
 #include "bytes.h"
 #include "fileContents.h"
@@ -19,7 +20,6 @@
 namespace {
 
 const char* const reportPath = "C:\\Quorv.rpt";
-const std::string markerLine = "Use the above text to search the Web";
 
 bool germanUser()
 {
@@ -32,37 +32,44 @@ const char* inLanguage(const char* english, const char* german)
     return germanUser() ? german : english;
 }
 
-std::string statusLine()
+// Each text set into the status line, in order.
+std::vector<std::string> statuses;
+WNDPROC staticProc;
+
+LRESULT CALLBACK recordStatus(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    char text[260] = "(untouched)";
-    GetDlgItemTextA(mainWindow, IDC_STATUS_LINE, text, sizeof text);
-    return text;
+    if (message == WM_SETTEXT)
+        statuses.push_back((const char*)lParam);
+    return CallWindowProcA(staticProc, window, message, wParam, lParam);
 }
 
 // What the program has when its window is up: the buffers, a main window
-// with a status line, the module's resources and Winsock.
+// with a status line, the module's resources and Winsock; with server, the
+// test server. Cleaned before and after.
 struct ProgramState {
     WinsockScope winsock;
+    bool server;
 
-    ProgramState()
+    explicit ProgramState(bool withServer = false) : server(withServer)
     {
         instanceHandle = GetModuleHandleA(0);
         workText = (char*)GlobalAlloc(GMEM_FIXED, WORK_TEXT_SIZE);
         sourceText = (char*)GlobalAlloc(GMEM_FIXED, SOURCE_TEXT_SIZE);
         netBuffer = (char*)GlobalAlloc(GMEM_FIXED, NET_BUFFER_SIZE);
-        memset(workText, 'W', WORK_TEXT_SIZE);
-        memset(sourceText, 'S', SOURCE_TEXT_SIZE);
         memset(netBuffer, 'N', NET_BUFFER_SIZE);
         mainWindow = CreateWindowExA(0, "STATIC", "Quorvel", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, 0, 0, 0, 0);
-        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 20, mainWindow,
-                        (HMENU)IDC_STATUS_LINE, 0, 0);
-        abortRequested = 0;
+        HWND status = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 300, 20, mainWindow, (HMENU)IDC_STATUS_LINE, 0, 0);
+        staticProc = (WNDPROC)SetWindowLongPtrA(status, GWLP_WNDPROC, (LONG_PTR)recordStatus);
+        statuses.clear();
         serviceHost = "localhost";
         DeleteFileA(reportPath);
         startMessageBoxWatcher();
+        REQUIRE((!server || startTestServer()));
     }
     ~ProgramState()
     {
+        if (server)
+            stopTestServer();
         stopMessageBoxWatcher();
         DestroyWindow(mainWindow);
         mainWindow = 0;
@@ -73,118 +80,24 @@ struct ProgramState {
     }
 };
 
-struct ServerState : ProgramState {
-    int listening;
-    ServerState() : listening(startTestServer()) { REQUIRE(listening); }
-    ~ServerState() { stopTestServer(); }
-};
-
-// One exchange for text and code against a server that follows script.
-int exchange(const char* text, const char* code, const ServerScript& script)
-{
-    scriptTestServer(script);
-    strcpy(sourceText, text);
-    strcpy(pairCode, code);
-    abortRequested = 0;
-    return exchangeWithServer();
-}
-
-ServerScript reply(const std::string& page, unsigned delay = 0)
-{
-    return ServerScript{ SERVER_REPLY, page, delay };
-}
-
-void checkOneBox(const char* expectedText, int line)
-{
-    std::vector<SeenMessageBox> boxes = takeMessageBoxes(1);
-    INFO("message box expected by line ", line);
-    REQUIRE_EQ(boxes.size(), 1u);
-    CHECK_EQ(Bytes(boxes[0].caption), Bytes("Quorvel"));
-    CHECK_EQ(Bytes(boxes[0].text), Bytes(expectedText));
-    CHECK_EQ(boxes[0].owner, mainWindow);
-}
-#define CHECK_ONE_BOX(text) checkOneBox(text, __LINE__)
-
 }  // namespace
 
-TEST_CASE("the run has the user language it asks for")
+TEST_CASE("the run's language, and the message catalogue as Windows-1252 bytes")
 {
     CHECK_EQ(GetUserDefaultUILanguage(), germanUser() ? 0x0407 : 0x0409);
     CHECK_EQ(GetACP(), 1252u);
+    ProgramState state;
+    char text[64];
+    memset(text, 'X', sizeof text);
+    const char* receiving = inLanguage("Receiving translation...", "\xDC" "bersetzung wird empfangen...");
+    CHECK_EQ(loadText(IDS_RECEIVING, text, sizeof text), (int)strlen(receiving));
+    CHECK_EQ(Bytes(text), Bytes(receiving));
+    CHECK_EQ(loadText(11002, text, sizeof text), 0);
+    CHECK_EQ(Bytes(text), Bytes(""));
 }
 
-TEST_CASE("the message catalogue comes back as Windows-1252 bytes")
+TEST_CASE("splitting the language names into their slots")
 {
-    ProgramState state;
-    struct {
-        UINT id;
-        const char* english;
-        const char* german;
-    } catalogue[] = {
-        { 1, "Error: %d. More information? %s.", "Fehler: %d. Mehr Informationen? %s." },
-        { 2, "An invalid page was returned by the server (Error: %s).\nPlease E-Mail this file to %s: C:\\Quorv.rpt. ",
-          "\xDCng\xFCltige Seite vom \xDC" "bersetzungs-Server erhalten (Fehler: %s).\nBitte schicken Sie die Datei "
-          "'C:\\Quorv.rpt' an %s. " },
-        { 3, "Error calling WSACleanup (should never happen): %s", "Fehler bei WSACleanup aufgetreten: %s" },
-        { 4, "Useable version of a library, wsock32.dll, was not found.\n\n%s",
-          "Brauchbare Version der DLL-Datei wsock32.dll kann nicht gefunden werden.\n\n%s" },
-        { 5, "Could not connect to the server: %s", "Server-Verbindung kann nicht hergestellt werden: %s" },
-        { 6, "Quorvel is out of memory.\n\nClose up some other programs and retry the operation.",
-          "Dem Quorvel stehen nicht gen\xFCgend Speicher oder Ressourcen zu Verf\xFCgung.\n\nSchlie\xDF" "en Sie "
-          "andere Programme und wiederholen Sie den Vorgang." },
-        { 8, "&Always On Top", "Immer im &Vordergrund" },
-        { 9, "The data could not (or only partially) be received: %s",
-          "Daten k\xF6nnen nicht (oder nur teilweise) empfangen werden: %s" },
-        { 10, "The data could not (correctly) be send: %s", "Daten k\xF6nnen nicht (vollst\xE4ndig) gesendet werden: %s" },
-        { 11, "About &Quorvel", "\xDC" "ber &Quorvel" },
-        { 13, "http://www.velmora.example/en/contact.html", "http://www.velmora.example/de/kontakt.html" },
-        { 11005, "Ready", "Bereit" },
-        { 11006, "Connecting. Please wait...", "Verbindung wird hergestellt. Bitte warten..." },
-        { 11007, "Receiving translation...", "\xDC" "bersetzung wird empfangen..." },
-        { 11008, "Transfering command...", "Befehl wird \xFC" "bermittelt..." },
-        { 11009, "Operation is being aborted. Please wait...", "Aktion wird abgebrochen. Bitte warten..." },
-        { 11010, "English|French|German|Italian|Portuguese|Spanish|",
-          "Englisch|Franz\xF6sisch|Deutsch|Italienisch|Portugiesisch|Spanisch|" },
-        { 10004, "Interrupted.", "Unterbrochen." },
-        { 10022, "Internal error: Socket was not found.", "Interner Fehler: Socket nicht gebunden." },
-        { 10035, "Internal error: Would Block.", "Interner Fehler: Would Block." },
-        { 10036, "Operation in progress.", "Operation im Gange." },
-        { 10038, "Internal errorr: No socket.", "Interner Fehler: Kein Socket." },
-        { 10040, "Data packet to large.", "Datenpaket zu gro\xDF." },
-        { 10045, "OP is not supported.", "OP wird nicht unterst\xFCtzt." },
-        { 10050, "Network Subsystem failed.", "Netzwerk Subsystem fehlgeschlagen." },
-        { 10053, "Timeout or error occured.", "Timeout oder Fehler aufgetreten." },
-        { 10054, "Connection was reset.", "Verbindung wurde zur\xFC" "ckgesetzt." },
-        { 10057, "Not connected.", "Nicht verbunden" },
-        { 10058, "Socket was shut down.", "Socket wurde heruntergefahren." },
-        { 10093, "Internal error: not initialized. ", "Interner Fehler: Nicht initialisiert. " },
-        { 11001, "Server was not found.", "Server nicht gefunden." },
-        { 11004, "Make sure, that there's a connection to the internet.",
-          "Stellen Sie sicher, dass eine Internet-Verbindung besteht." },
-    };
-    for (const auto& entry : catalogue) {
-        char text[1024];
-        memset(text, 'X', sizeof text);
-        text[sizeof text - 1] = 0;
-        int length = LoadStringA(instanceHandle, entry.id, text, sizeof text);
-        CAPTURE(entry.id);
-        CHECK_EQ(Bytes(text), Bytes(inLanguage(entry.english, entry.german)));
-        CHECK_EQ(length, (int)strlen(inLanguage(entry.english, entry.german)));
-    }
-    char text[16] = "sentinel";
-    CHECK_EQ(LoadStringA(instanceHandle, 11002, text, sizeof text), 0);
-}
-
-TEST_CASE("the language names table")
-{
-    ProgramState state;
-    memset(languageNames, '?', sizeof languageNames);
-    loadLanguageNames();
-    const char* english[] = { "English", "French", "German", "Italian", "Portuguese", "Spanish" };
-    const char* german[] = { "Englisch", "Franz\xF6sisch", "Deutsch", "Italienisch", "Portugiesisch", "Spanisch" };
-    for (int i = 0; i < LANGUAGE_COUNT; ++i)
-        CHECK_EQ(Bytes(languageNames[i]), Bytes(inLanguage(english[i], german[i])));
-
     struct {
         const char* names;
         const char* slots[LANGUAGE_COUNT];
@@ -192,25 +105,24 @@ TEST_CASE("the language names table")
         { "English|French|", { "English", "French", "??", "??", "??", "??" } },
         { "A||B|", { "A", "", "B", "??", "??", "??" } },
         { "Abcdefghijklmnopqrstuvwxyz|B|", { "Abcdefghijklmnopqrs", "B", "??", "??", "??", "??" } },
-        { "1|2|3|4|5|6|7|8|", { "1", "2", "3", "4", "5", "6" } },
-        { "1|2|3|4|5|Sixth-name-longer-than-its-slot|Seventh|",
+        { "1|2|3|4|5|Sixth-name-longer-than-its-slot|Seventh-name-longer-than-a-slot|",
           { "1", "2", "3", "4", "5", "Sixth-name-longer-t" } },
         { "", { "??", "??", "??", "??", "??", "??" } },
     };
+    // The table's neighbour in memory shows a name written past the sixth slot.
+    memset(errorTextBuffer, 'E', 32);
     for (const auto& c : cases) {
-        char table[LANGUAGE_COUNT + 1][LANGUAGE_NAME_SIZE];
-        memset(languageNames, 0, sizeof languageNames);
         for (int i = 0; i < LANGUAGE_COUNT; ++i)
             strcpy(languageNames[i], "??");
-        memset(table[LANGUAGE_COUNT], 'G', LANGUAGE_NAME_SIZE);
         splitLanguageNames(c.names);
         CAPTURE(c.names);
         for (int i = 0; i < LANGUAGE_COUNT; ++i)
             CHECK_EQ(Bytes(languageNames[i]), Bytes(c.slots[i]));
     }
+    CHECK_EQ(Bytes(errorTextBuffer, 32), Bytes(std::string(32, 'E')));
 }
 
-TEST_CASE("system and Winsock error texts")
+TEST_CASE("system and Winsock error texts, with the numbered text where there is none")
 {
     ProgramState state;
     SetLastError(ERROR_ACCESS_DENIED);
@@ -229,190 +141,118 @@ TEST_CASE("system and Winsock error texts")
     REQUIRE_LT(code, 2000u);
     CHECK_EQ(Bytes(systemErrorText(code)), Bytes(withInserts));
 
-    CHECK_EQ(Bytes(systemErrorText(0x20001234)),
-             Bytes(inLanguage("Error: 536875572. More information? support@velmora.example.",
-                              "Fehler: 536875572. Mehr Informationen? support@velmora.example.")));
-    CHECK_EQ(Bytes(systemErrorText(-2)), Bytes(inLanguage("Error: -2. More information? support@velmora.example.",
-                                                          "Fehler: -2. Mehr Informationen? support@velmora.example.")));
-
+    struct {
+        int code;
+        bool winsock;
+    } fallbacks[] = { { 0x20001234, false }, { -2, false }, { 11002, true } };
+    for (const auto& c : fallbacks) {
+        std::string expected = inLanguage("Error: %d. More information? support@velmora.example.",
+                                          "Fehler: %d. Mehr Informationen? support@velmora.example.");
+        expected.replace(expected.find("%d"), 2, std::to_string(c.code));
+        CHECK_EQ(Bytes(c.winsock ? winsockErrorText(c.code) : systemErrorText(c.code)), Bytes(expected));
+    }
     CHECK_EQ(Bytes(winsockErrorText(11001)), Bytes(inLanguage("Server was not found.", "Server nicht gefunden.")));
-    CHECK_EQ(Bytes(winsockErrorText(11002)), Bytes(inLanguage("Error: 11002. More information? support@velmora.example.",
-                                                              "Fehler: 11002. Mehr Informationen? support@velmora.example.")));
     WSASetLastError(10038);
     CHECK_EQ(Bytes(winsockErrorText(-1)), Bytes(inLanguage("Internal errorr: No socket.", "Interner Fehler: Kein Socket.")));
 }
 
-TEST_CASE("message boxes as the user sees them")
+TEST_CASE("replies the exchange takes as they come, and failed exchanges it tells the user about once")
 {
-    ProgramState state;
-    reportError(IDS_CONNECT_FAILED, winsockErrorText(11001));
-    CHECK_ONE_BOX(inLanguage("Could not connect to the server: Server was not found.",
-                             "Server-Verbindung kann nicht hergestellt werden: Server nicht gefunden."));
-
-    reportError(IDS_CONNECT_FAILED, winsockErrorText(11002));
-    CHECK_ONE_BOX(inLanguage("Could not connect to the server: Error: 11002. More information? support@velmora.example.",
-                             "Server-Verbindung kann nicht hergestellt werden: Fehler: 11002. Mehr Informationen? "
-                             "support@velmora.example."));
-
-    reportError(IDS_INVALID_PAGE, "HTML_NOT_FOUND", supportAddress);
-    CHECK_ONE_BOX(inLanguage("An invalid page was returned by the server (Error: HTML_NOT_FOUND).\nPlease E-Mail this "
-                             "file to support@velmora.example: C:\\Quorv.rpt. ",
-                             "\xDCng\xFCltige Seite vom \xDC" "bersetzungs-Server erhalten (Fehler: HTML_NOT_FOUND).\n"
-                             "Bitte schicken Sie die Datei 'C:\\Quorv.rpt' an support@velmora.example. "));
-
-    reportError(IDS_WINSOCK_MISSING, "Version 1.1 requiert.");
-    CHECK_ONE_BOX(inLanguage("Useable version of a library, wsock32.dll, was not found.\n\nVersion 1.1 requiert.",
-                             "Brauchbare Version der DLL-Datei wsock32.dll kann nicht gefunden werden.\n\n"
-                             "Version 1.1 requiert."));
-
-    // Before the main window exists, and after it has gone, a box has no owner.
-    HWND window = mainWindow;
-    mainWindow = 0;
-    reportError(IDS_OUT_OF_MEMORY);
-    std::vector<SeenMessageBox> boxes = takeMessageBoxes(1);
-    mainWindow = window;
-    REQUIRE_EQ(boxes.size(), 1u);
-    CHECK_EQ(boxes[0].owner, (HWND)0);
-    CHECK_EQ(Bytes(boxes[0].text), Bytes(inLanguage("Quorvel is out of memory.\n\nClose up some other programs and retry "
-                                                    "the operation.",
-                                                    "Dem Quorvel stehen nicht gen\xFCgend Speicher oder Ressourcen zu "
-                                                    "Verf\xFCgung.\n\nSchlie\xDF" "en Sie andere Programme und "
-                                                    "wiederholen Sie den Vorgang.")));
-}
-
-TEST_CASE("the request bytes the server receives")
-{
-    ServerState state;
+    ProgramState state(true);
+    std::string spanishPage = "<p><b>En Espa\xF1ol:</b><br>\nhola &amp; adi\xF3s<br>\nTo translate, type";
+    std::string longPage = "<p>In English:<br>cut but fine<br>To translate, type<p>" + std::string(70000, 'z');
+    std::string connectFailed = inLanguage("Could not connect to the server: ", "Server-Verbindung kann nicht hergestellt werden: ");
     struct {
-        const char* text;
-        const char* code;
-        const char* request;
+        const char* name;
+        const char* host;
+        ServerAction action;
+        std::string page;
+        std::string received;  // the page as the buffer holds it
+        Language target;
+        const char* translation;
+        std::string box;  // the start of the one message box, if a box comes
     } cases[] = {
-        { "Guten Tag", "de_en", "GET /cgi-bin/translate?doit=done&urltext=Guten+Tag&lp=de_en HTTP/1.0\n\n" },
-        { "  Hello   world  ", "en_es", "GET /cgi-bin/translate?doit=done&urltext=Hello+world+&lp=en_es HTTP/1.0\n\n" },
-        { "line one\r\nline two", "en_fr",
-          "GET /cgi-bin/translate?doit=done&urltext=line+one%0D%0Aline+two&lp=en_fr HTTP/1.0\n\n" },
-        { "1+1=2", "en_it", "GET /cgi-bin/translate?doit=done&urltext=1%2B1%3D2&lp=en_it HTTP/1.0\n\n" },
-        { "C'est", "fr_en", "GET /cgi-bin/translate?doit=done&urltext=C%27est&lp=fr_en HTTP/1.0\n\n" },
-        { "Stra\xDF" "e", "de_en", "GET /cgi-bin/translate?doit=done&urltext=Stra%DFe&lp=de_en HTTP/1.0\n\n" },
-        { "   ", "pt_en", "GET /cgi-bin/translate?doit=done&urltext=&lp=pt_en HTTP/1.0\n\n" },
-        { "word", "", "GET /cgi-bin/translate?doit=done&urltext=word&lp= HTTP/1.0\n\n" },
+        { "a page, a little late", "localhost", SERVER_REPLY, spanishPage, spanishPage, LANGUAGE_SPANISH,
+          "hola &amp; adi\xF3s\r\n", "" },
+        { "a reply longer than the buffer is cut and still used", "localhost", SERVER_REPLY, longPage,
+          longPage.substr(0, NET_BUFFER_SIZE - 1), LANGUAGE_ENGLISH, "cut but fine\r\n", "" },
+        { "a server that closes without a word gives an empty page", "localhost", SERVER_CLOSE_SILENTLY, "", "", 0,
+          nullptr, "" },
+        { "a reset connection", "localhost", SERVER_RESET, "", "", 0, nullptr,
+          inLanguage("The data could not (or only partially) be received: Connection was reset.",
+                     "Daten k\xF6nnen nicht (oder nur teilweise) empfangen werden: Verbindung wurde zur\xFC" "ckgesetzt.") },
+        { "nobody listening", "127.0.0.2", SERVER_REPLY, "<p>", "", 0, nullptr, connectFailed + winsockErrorText(10061) },
+        { "a host that cannot be found", "no-such-host.invalid", SERVER_REPLY, "<p>", "", 0, nullptr, connectFailed },
     };
     for (const auto& c : cases) {
-        CAPTURE(escapeBytes(c.text));
-        CHECK_EQ(exchange(c.text, c.code, reply("<p>In English:<br>x")), 1);
-        CHECK_EQ(Bytes(receivedRequest()), Bytes(c.request));
-        CHECK_EQ(Bytes(netBuffer), Bytes("<p>In English:<br>x"));
-        CHECK_EQ(Bytes(statusLine()), Bytes(inLanguage("Receiving translation...", "\xDC" "bersetzung wird empfangen...")));
+        INFO(c.name);
+        serviceHost = c.host;
+        scriptTestServer({ c.action, c.page, 300 });
+        strcpy(sourceText, "hello and goodbye");
+        strcpy(pairCode, "en_es");
+        abortRequested = 0;
+        CHECK_EQ(exchangeWithServer(), c.box.empty());
+        std::vector<SeenMessageBox> boxes = takeMessageBoxes(!c.box.empty());
+        REQUIRE_EQ(boxes.size(), !c.box.empty());
+        if (boxes.size()) {
+            CHECK_EQ(Bytes(boxes[0].text.substr(0, c.box.size())), Bytes(c.box));
+            CHECK_EQ(boxes[0].owner, mainWindow);
+            continue;
+        }
+        CHECK_EQ(Bytes(netBuffer), Bytes(c.received));
+        REQUIRE_EQ(statuses.size(), 2u);
+        CHECK_EQ(Bytes(statuses[0]), Bytes(inLanguage("Transfering command...", "Befehl wird \xFC" "bermittelt...")));
+        CHECK_EQ(Bytes(statuses[1]), Bytes(inLanguage("Receiving translation...", "\xDC" "bersetzung wird empfangen...")));
+        statuses.clear();
+        targetLanguage = c.target;
+        if (c.translation) {
+            REQUIRE_EQ(extractReply(), 1);
+            CHECK_EQ(Bytes(workText), Bytes(c.translation));
+        }
     }
-    CHECK(takeMessageBoxes().empty());
-}
+    CHECK_EQ(Bytes(readFile(reportPath)), Bytes("<missing>"));
 
-TEST_CASE("replies the exchange takes as they come")
-{
-    ServerState state;
-
-    SUBCASE("a page, a little late")
-    {
-        std::string page = "HTTP/1.0 200 OK\r\n\r\n<p><b>En Espa\xF1ol:</b><br>\nhola &amp; adi\xF3s<br>\n" + markerLine;
-        REQUIRE_EQ(exchange("hello and goodbye", "en_es", reply(page, 300)), 1);
-        CHECK_EQ(Bytes(netBuffer), Bytes(page));
-        targetLanguage = LANGUAGE_SPANISH;
-        REQUIRE_EQ(extractReply(), 1);
-        CHECK_EQ(Bytes(workText), Bytes("hola &amp; adi\xF3s\r\n"));
-    }
-    SUBCASE("a reply longer than the buffer is cut and still used")
-    {
-        std::string page = "<p>In English:<br>cut but fine<br>" + markerLine + "<p>";
-        page.append(70000 - page.size(), 'z');
-        REQUIRE_EQ(exchange("x", "es_en", reply(page)), 1);
-        CHECK_EQ(strlen(netBuffer), (size_t)NET_BUFFER_SIZE - 1);
-        CHECK_EQ(Bytes(netBuffer), Bytes(page.substr(0, NET_BUFFER_SIZE - 1)));
-        targetLanguage = LANGUAGE_ENGLISH;
-        REQUIRE_EQ(extractReply(), 1);
-        CHECK_EQ(Bytes(workText), Bytes("cut but fine\r\n"));
-    }
-    SUBCASE("a server that closes without a word gives an empty page")
-    {
-        REQUIRE_EQ(exchange("x", "en_de", ServerScript{ SERVER_CLOSE_SILENTLY, "", 0 }), 1);
-        CHECK_EQ(Bytes(netBuffer), Bytes(""));
-    }
-    CHECK(takeMessageBoxes().empty());
-    CHECK(GetFileAttributesA(reportPath) == INVALID_FILE_ATTRIBUTES);
-}
-
-TEST_CASE("failed exchanges tell the user once and return 0")
-{
-    ServerState state;
-
-    SUBCASE("a reset connection")
-    {
-        CHECK_EQ(exchange("x", "en_fr", ServerScript{ SERVER_RESET, "", 0 }), 0);
-        CHECK_ONE_BOX(inLanguage("The data could not (or only partially) be received: Connection was reset.",
-                                 "Daten k\xF6nnen nicht (oder nur teilweise) empfangen werden: Verbindung wurde "
-                                 "zur\xFC" "ckgesetzt."));
-        CHECK_EQ(abortRequested, 1);
-    }
-    SUBCASE("nobody listening")
-    {
-        serviceHost = "127.0.0.2";
-        CHECK_EQ(exchange("x", "en_fr", reply("<p>")), 0);
-        CHECK_ONE_BOX(inLanguage("Could not connect to the server: Error: 10061. More information? support@velmora.example.",
-                                 "Server-Verbindung kann nicht hergestellt werden: Fehler: 10061. Mehr Informationen? "
-                                 "support@velmora.example."));
-    }
-    SUBCASE("a host that cannot be found")
-    {
-        serviceHost = "no-such-host.invalid";
-        CHECK_EQ(exchange("x", "en_fr", reply("<p>")), 0);
-        std::vector<SeenMessageBox> boxes = takeMessageBoxes(1);
-        REQUIRE_EQ(boxes.size(), 1u);
-        CHECK_EQ(Bytes(boxes[0].text.substr(0, boxes[0].text.find(':') + 2)),
-                 Bytes(inLanguage("Could not connect to the server: ", "Server-Verbindung kann nicht hergestellt werden: ")));
-    }
-    SUBCASE("an abort raised before the exchange")
-    {
-        scriptTestServer(reply("<p>"));
-        strcpy(sourceText, "x");
-        abortRequested = 1;
-        CHECK_EQ(exchangeWithServer(), 0);
-        CHECK(takeMessageBoxes().empty());
-    }
+    // An abort raised before the exchange ends it without a word.
+    scriptTestServer({ SERVER_REPLY, "<p>", 0 });
+    abortRequested = 1;
+    CHECK_EQ(exchangeWithServer(), 0);
     CHECK(takeMessageBoxes().empty());
 }
 
 TEST_CASE("pages that cannot be used are reported and written to the report file")
 {
-    ServerState state;
+    ProgramState state(true);
     struct {
         const char* name;
         std::string page;
-        Language target;
         const char* tag;
         std::string report;
     } cases[] = {
-        { "empty reply", "", LANGUAGE_SPANISH, "HTML_NOT_FOUND", "Hello+world\r\nen_es\r\n" },
-        { "no markup", "HTTP/1.0 500 Oops\r\n\r\nplain text", LANGUAGE_SPANISH, "HTML_NOT_FOUND",
+        { "empty reply", "", "HTML_NOT_FOUND", "Hello+world\r\nen_es\r\n" },
+        { "no markup", "HTTP/1.0 500 Oops\r\n\r\nplain text", "HTML_NOT_FOUND",
           "Hello+world\r\nen_es\r\nHTTP/1.0 500 Oops\r\n\r\nplain text" },
-        { "no heading", "HTTP/1.0 200 OK\r\n\r\n<p>In English:<br>Hello world", LANGUAGE_SPANISH, "TRANS_NOT_FOUND",
-          "\r\nIn English:\r\nHello world\r\nen_es\r\nHTTP/1.0 200 OK\r\n\r\n<p>In English:<br>Hello world" },
-        { "heading as last line", "<b>En Espa\xF1ol:</b>", LANGUAGE_SPANISH, "TRANS_NOT_FOUND",
-          "En Espa\xF1ol:\r\n\r\nen_es\r\n<b>En Espa\xF1ol:</b>" },
+        { "no heading", "<p>In English:<br>Hello world", "TRANS_NOT_FOUND",
+          "\r\nIn English:\r\nHello world\r\nen_es\r\n<p>In English:<br>Hello world" },
     };
     for (const auto& c : cases) {
         DeleteFileA(reportPath);
-        CAPTURE(c.name);
-        REQUIRE_EQ(exchange("Hello world", "en_es",
-                            c.page.empty() ? ServerScript{ SERVER_CLOSE_SILENTLY, "", 0 } : reply(c.page)),
-                   1);
-        targetLanguage = c.target;
+        INFO(c.name);
+        scriptTestServer({ c.page.empty() ? SERVER_CLOSE_SILENTLY : SERVER_REPLY, c.page, 0 });
+        strcpy(sourceText, "Hello world");
+        strcpy(pairCode, "en_es");
+        abortRequested = 0;
+        REQUIRE_EQ(exchangeWithServer(), 1);
+        targetLanguage = LANGUAGE_SPANISH;
         CHECK_EQ(extractReply(), 0);
-        std::string expected = std::string(inLanguage("An invalid page was returned by the server (Error: ",
-                                                      "\xDCng\xFCltige Seite vom \xDC" "bersetzungs-Server erhalten (Fehler: "))
-            + c.tag
-            + inLanguage(").\nPlease E-Mail this file to support@velmora.example: C:\\Quorv.rpt. ",
-                         ").\nBitte schicken Sie die Datei 'C:\\Quorv.rpt' an support@velmora.example. ");
-        CHECK_ONE_BOX(expected.c_str());
+        std::vector<SeenMessageBox> boxes = takeMessageBoxes(1);
+        REQUIRE_EQ(boxes.size(), 1u);
+        CHECK_EQ(Bytes(boxes[0].caption), Bytes("Quorvel"));
+        CHECK_EQ(Bytes(boxes[0].text), Bytes(std::string(inLanguage("An invalid page was returned by the server (Error: ",
+                                                                    "\xDCng\xFCltige Seite vom \xDC" "bersetzungs-Server erhalten (Fehler: "))
+                                             + c.tag
+                                             + inLanguage(").\nPlease E-Mail this file to support@velmora.example: C:\\Quorv.rpt. ",
+                                                          ").\nBitte schicken Sie die Datei 'C:\\Quorv.rpt' an support@velmora.example. ")));
+        CHECK_EQ(boxes[0].owner, mainWindow);
         CHECK_EQ(Bytes(readFile(reportPath)), Bytes(c.report));
     }
 }

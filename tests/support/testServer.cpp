@@ -10,9 +10,14 @@ static CRITICAL_SECTION scriptLock;
 static ServerScript currentScript;
 static std::string lastRequest;
 
-static int requestComplete(const std::string& request)
+// Waits a while for the connection to have bytes or to be closed.
+static int readable(SOCKET connection, long microseconds)
 {
-    return request.find("\n\n") != std::string::npos || request.find("\r\n\r\n") != std::string::npos;
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(connection, &set);
+    timeval wait = { 0, microseconds };
+    return select(0, &set, 0, 0, &wait) > 0;
 }
 
 static std::string readRequest(SOCKET connection)
@@ -20,12 +25,9 @@ static std::string readRequest(SOCKET connection)
     std::string request;
     char chunk[4096];
     DWORD deadline = GetTickCount() + 5000;
-    while (!requestComplete(request) && GetTickCount() < deadline) {
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(connection, &readable);
-        timeval wait = { 0, 100000 };
-        if (select(0, &readable, 0, 0, &wait) <= 0)
+    while (request.find("\n\n") == std::string::npos && request.find("\r\n\r\n") == std::string::npos
+           && GetTickCount() < deadline) {
+        if (!readable(connection, 100000))
             continue;
         int count = recv(connection, chunk, sizeof chunk, 0);
         if (count <= 0)
@@ -35,54 +37,40 @@ static std::string readRequest(SOCKET connection)
     return request;
 }
 
-static void sendAll(SOCKET connection, const std::string& data)
-{
-    size_t sent = 0;
-    while (sent < data.size()) {
-        int count = send(connection, data.data() + sent, (int)(data.size() - sent), 0);
-        if (count <= 0)
-            return;
-        sent += count;
-    }
-}
-
 static void serve(SOCKET connection)
 {
     EnterCriticalSection(&scriptLock);
     ServerScript script = currentScript;
     LeaveCriticalSection(&scriptLock);
-
     std::string request = readRequest(connection);
     if (script.delayMilliseconds)
         WaitForSingleObject(stopEvent, script.delayMilliseconds);
+    linger abortive = { 1, 0 };
+    char byte;
     switch (script.action) {
     case SERVER_REPLY:
-        sendAll(connection, script.reply);
+        for (size_t sent = 0; sent < script.reply.size();) {
+            int count = send(connection, script.reply.data() + sent, (int)(script.reply.size() - sent), 0);
+            if (count <= 0)
+                break;
+            sent += count;
+        }
         shutdown(connection, SD_SEND);
         break;
     case SERVER_CLOSE_SILENTLY:
         shutdown(connection, SD_SEND);
         break;
-    case SERVER_RESET: {
-        linger abortive = { 1, 0 };
+    case SERVER_RESET:
         setsockopt(connection, SOL_SOCKET, SO_LINGER, (const char*)&abortive, sizeof abortive);
         break;
-    }
     case SERVER_STAY_SILENT:
         // Until the client gives up or the test ends.
-        while (WaitForSingleObject(stopEvent, 0) == WAIT_TIMEOUT) {
-            fd_set readable;
-            FD_ZERO(&readable);
-            FD_SET(connection, &readable);
-            timeval wait = { 0, 50000 };
-            char byte;
-            if (select(0, &readable, 0, 0, &wait) > 0 && recv(connection, &byte, 1, 0) <= 0)
+        while (WaitForSingleObject(stopEvent, 0) == WAIT_TIMEOUT)
+            if (readable(connection, 50000) && recv(connection, &byte, 1, 0) <= 0)
                 break;
-        }
         break;
     }
     closesocket(connection);
-
     EnterCriticalSection(&scriptLock);
     lastRequest = request;
     LeaveCriticalSection(&scriptLock);
@@ -91,12 +79,9 @@ static void serve(SOCKET connection)
 
 static DWORD WINAPI serverLoop(void*)
 {
-    for (;;) {
-        SOCKET connection = accept(listener, 0, 0);
-        if (connection == INVALID_SOCKET)
-            return 0;
+    for (SOCKET connection; (connection = accept(listener, 0, 0)) != INVALID_SOCKET;)
         serve(connection);
-    }
+    return 0;
 }
 
 int startTestServer()
