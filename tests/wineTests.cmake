@@ -54,7 +54,8 @@ add_wine_test(engine_windows_de engine_windows_tests LANGUAGE de NETWORK)
 # Drives the real Quorv.exe; built beside it, since a test's drive T: is
 # its own folder.
 add_executable(quorv_driver_tests app/quorvDriver.cpp app/settingsTests.cpp app/mainWindowTests.cpp
-    app/translationTests.cpp app/aboutBoxTests.cpp support/doctestMain.cpp support/testServer.cpp support/messageBoxWatcher.cpp)
+    app/translationTests.cpp app/aboutBoxTests.cpp app/sharedPicturesTests.cpp support/doctestMain.cpp
+    support/testServer.cpp support/messageBoxWatcher.cpp)
 target_include_directories(quorv_driver_tests PRIVATE ${SUPPORT} app ${DOCTEST_INCLUDE_DIR})
 target_compile_options(quorv_driver_tests PRIVATE ${WINDOWS_TEST_FLAGS})
 target_link_options(quorv_driver_tests PRIVATE -static)
