@@ -92,8 +92,49 @@ void centerOverParent(HWND window)
     SetWindowPos(window, 0, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// The bullet bitmap is drawn on the dialog grey, but this box is painted in
+// the window colour and a bitmap control shows its picture as it is: the
+// bullets get a copy of it on the window colour.
+static HBITMAP bulletPicture;
+
+static HBITMAP bulletOnWindowColour()
+{
+    HBITMAP picture = (HBITMAP)LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDB_BULLET), IMAGE_BITMAP, 0, 0,
+                                          LR_CREATEDIBSECTION);
+    BITMAP size;
+    if (!picture || !GetObjectA(picture, sizeof size, &size))
+        return picture;
+    HDC context = CreateCompatibleDC(0);
+    HGDIOBJ previous = SelectObject(context, picture);
+    // The picture's top left corner is background.
+    COLORREF background = GetPixel(context, 0, 0);
+    COLORREF window = GetSysColor(COLOR_WINDOW);
+    for (int y = 0; y < size.bmHeight; ++y)
+        for (int x = 0; x < size.bmWidth; ++x)
+            if (GetPixel(context, x, y) == background)
+                SetPixelV(context, x, y, window);
+    SelectObject(context, previous);
+    DeleteDC(context);
+    return picture;
+}
+
+// Gives every bitmap control of the box the picture; the pictures the
+// controls loaded from the template are no longer used by anyone.
+static BOOL CALLBACK setBulletPicture(HWND control, LPARAM picture)
+{
+    if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
+        return TRUE;
+    HGDIOBJ replaced = (HGDIOBJ)SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, picture);
+    if (replaced && replaced != bulletPicture)
+        DeleteObject(replaced);
+    return TRUE;
+}
+
 static void initAboutBox(HWND dialog)
 {
+    bulletPicture = bulletOnWindowColour();
+    if (bulletPicture)
+        EnumChildWindows(dialog, setBulletPicture, (LPARAM)bulletPicture);
     SetDlgItemTextA(dialog, IDC_ADDRESS_LINE, supportAddress);
     fillVersionTexts(dialog);
     centerOverParent(dialog);
@@ -126,6 +167,11 @@ INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         break;
     case WM_COMMAND:
         onAboutCommand(dialog, LOWORD(wParam));
+        break;
+    case WM_DESTROY:
+        EnumChildWindows(dialog, setBulletPicture, 0);
+        DeleteObject(bulletPicture);
+        bulletPicture = 0;
         break;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
