@@ -42,8 +42,8 @@ target_link_options(engine_text_tests PRIVATE -static)
 target_link_libraries(engine_text_tests PRIVATE engine_text)
 add_wine_test(engine_text_wine engine_text_tests LANGUAGE en)
 
-add_executable(engine_windows_tests engine/engineWindowsTests.cpp support/doctestMain.cpp
-    support/testServer.cpp support/messageBoxWatcher.cpp ${QUORV_STRINGS_RC})
+add_executable(engine_windows_tests engine/engineWindowsTests.cpp engine/winsockTextsTests.cpp
+    support/doctestMain.cpp support/testServer.cpp support/messageBoxWatcher.cpp ${QUORV_STRINGS_RC})
 target_include_directories(engine_windows_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
 target_compile_options(engine_windows_tests PRIVATE ${WINDOWS_TEST_FLAGS})
 target_link_options(engine_windows_tests PRIVATE -static)

@@ -172,7 +172,7 @@ TEST_CASE("the message catalogue comes back as Windows-1252 bytes")
         CHECK_EQ(length, (int)strlen(inLanguage(entry.english, entry.german)));
     }
     char text[16] = "sentinel";
-    CHECK_EQ(LoadStringA(instanceHandle, 11002, text, sizeof text), 0);
+    CHECK_EQ(LoadStringA(instanceHandle, 10013, text, sizeof text), 0);
 }
 
 TEST_CASE("the language names table")
@@ -236,8 +236,8 @@ TEST_CASE("system and Winsock error texts")
                                                           "Fehler: -2. Mehr Informationen? support@velmora.example.")));
 
     CHECK_EQ(Bytes(winsockErrorText(11001)), Bytes(inLanguage("Server was not found.", "Server nicht gefunden.")));
-    CHECK_EQ(Bytes(winsockErrorText(11002)), Bytes(inLanguage("Error: 11002. More information? support@velmora.example.",
-                                                              "Fehler: 11002. Mehr Informationen? support@velmora.example.")));
+    CHECK_EQ(Bytes(winsockErrorText(10013)), Bytes(inLanguage("Error: 10013. More information? support@velmora.example.",
+                                                              "Fehler: 10013. Mehr Informationen? support@velmora.example.")));
     WSASetLastError(10038);
     CHECK_EQ(Bytes(winsockErrorText(-1)), Bytes(inLanguage("Internal errorr: No socket.", "Interner Fehler: Kein Socket.")));
 }
@@ -249,9 +249,9 @@ TEST_CASE("message boxes as the user sees them")
     CHECK_ONE_BOX(inLanguage("Could not connect to the server: Server was not found.",
                              "Server-Verbindung kann nicht hergestellt werden: Server nicht gefunden."));
 
-    reportError(IDS_CONNECT_FAILED, winsockErrorText(11002));
-    CHECK_ONE_BOX(inLanguage("Could not connect to the server: Error: 11002. More information? support@velmora.example.",
-                             "Server-Verbindung kann nicht hergestellt werden: Fehler: 11002. Mehr Informationen? "
+    reportError(IDS_CONNECT_FAILED, winsockErrorText(10013));
+    CHECK_ONE_BOX(inLanguage("Could not connect to the server: Error: 10013. More information? support@velmora.example.",
+                             "Server-Verbindung kann nicht hergestellt werden: Fehler: 10013. Mehr Informationen? "
                              "support@velmora.example."));
 
     reportError(IDS_INVALID_PAGE, "HTML_NOT_FOUND", supportAddress);
@@ -357,9 +357,10 @@ TEST_CASE("failed exchanges tell the user once and return 0")
     {
         serviceHost = "127.0.0.2";
         CHECK_EQ(exchange("x", "en_fr", reply("<p>")), 0);
-        CHECK_ONE_BOX(inLanguage("Could not connect to the server: Error: 10061. More information? support@velmora.example.",
-                                 "Server-Verbindung kann nicht hergestellt werden: Fehler: 10061. Mehr Informationen? "
-                                 "support@velmora.example."));
+        CHECK_ONE_BOX(inLanguage("Could not connect to the server: The translation service is not running or cannot "
+                                 "be reached (connection refused).",
+                                 "Server-Verbindung kann nicht hergestellt werden: Der \xDC" "bersetzungsdienst l\xE4uft "
+                                 "nicht oder ist nicht erreichbar (Verbindung abgelehnt)."));
     }
     SUBCASE("a host that cannot be found")
     {
