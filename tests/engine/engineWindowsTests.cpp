@@ -14,6 +14,7 @@
 #include "serverExchange.h"
 #include "testServer.h"
 #include "textsAndMessages.h"
+#include "translationJob.h"
 #include "translationState.h"
 
 namespace {
@@ -416,4 +417,27 @@ TEST_CASE("pages that cannot be used are reported and written to the report file
         CHECK_ONE_BOX(expected.c_str());
         CHECK_EQ(Bytes(readFile(reportPath)), Bytes(c.report));
     }
+}
+
+TEST_CASE("the worker runs the exchange and wakes the window")
+{
+    ServerState state;
+    scriptTestServer(reply("<p>In English:<br>x"));
+    strcpy(sourceText, "x");
+    strcpy(pairCode, "fr_en");
+    jobDone = abortRequested = 7;
+    REQUIRE(startTranslationWorker());
+    // The worker's status texts are sent to this thread, which must keep
+    // taking messages until the wake-up comes.
+    MSG message = {};
+    DWORD start = GetTickCount();
+    while (message.message != WM_COMMAND && GetTickCount() - start < 5000)
+        if (!PeekMessageA(&message, mainWindow, 0, 0, PM_REMOVE))
+            Sleep(1);
+    CHECK_EQ(message.message, (UINT)WM_COMMAND);
+    CHECK_EQ(message.wParam, (WPARAM)0);
+    CHECK_EQ(jobDone, 1);
+    CHECK_EQ(finishTranslationWorker(), 1);
+    CHECK_EQ(abortRequested, 0);
+    CHECK_EQ(Bytes(netBuffer), Bytes("<p>In English:<br>x"));
 }
