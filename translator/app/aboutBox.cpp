@@ -3,8 +3,17 @@
 #include "resource.h"
 #include "textsAndMessages.h"
 
-// wsprintfA writes up to 1,024 bytes.
-enum { VERSION_TEXT_SIZE = 256, FORMATTED_SIZE = 1024 };
+enum {
+    VERSION_TEXT_SIZE = 256,
+    // wsprintfA writes up to 1,024 bytes.
+    FORMATTED_SIZE = 1024,
+    // The program's own path is read into 256 bytes: a longer one is cut,
+    // and the lines then keep their templates.
+    MODULE_PATH_SIZE = 256,
+    // Room for the sub-block prefix: 25 characters with its eight hex digits.
+    PREFIX_SIZE = 64,
+    MAILTO_SIZE = 260
+};
 
 void showAboutBox(HWND owner)
 {
@@ -35,7 +44,7 @@ static void fillTemplate(HWND dialog, int id, const char* first, const char* sec
 
 void fillVersionTexts(HWND dialog)
 {
-    char path[VERSION_TEXT_SIZE];
+    char path[MODULE_PATH_SIZE];
     GetModuleFileNameA(instanceHandle, path, sizeof path);
     DWORD handle;
     DWORD size = GetFileVersionInfoSizeA(path, &handle);
@@ -49,7 +58,7 @@ void fillVersionTexts(HWND dialog)
     if (GetFileVersionInfoA(path, 0, size, block)
         && VerQueryValueA(block, "\\VarFileInfo\\Translation", (void**)&translation, &length)
         && length >= 2 * sizeof(WORD)) {
-        char prefix[64];
+        char prefix[PREFIX_SIZE];
         wsprintfA(prefix, "\\StringFileInfo\\%08lX\\", (unsigned long)translation[0] * 65536 + translation[1]);
         const char* version = versionString(block, prefix, "FileVersion");
         if (version)
@@ -151,7 +160,7 @@ static void onAboutCommand(HWND dialog, int id)
         ShellExecuteA(dialog, 0, contactPage, 0, 0, SW_SHOWNORMAL);
         break;
     case IDC_EMAIL: {
-        char address[260];
+        char address[MAILTO_SIZE];
         wsprintfA(address, "mailto:%s", supportAddress);
         ShellExecuteA(dialog, 0, address, 0, 0, SW_SHOWNORMAL);
         break;
