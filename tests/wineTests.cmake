@@ -42,7 +42,7 @@ target_link_options(engine_text_tests PRIVATE -static)
 target_link_libraries(engine_text_tests PRIVATE engine_text)
 add_wine_test(engine_text_wine engine_text_tests LANGUAGE en)
 
-add_executable(engine_windows_tests engine/engineWindowsTests.cpp support/doctestMain.cpp
+add_executable(engine_windows_tests engine/engineWindowsTests.cpp engine/winsockTextsTests.cpp support/doctestMain.cpp
     support/testServer.cpp support/messageBoxWatcher.cpp ${QUORV_STRINGS_RC})
 target_include_directories(engine_windows_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
 target_compile_options(engine_windows_tests PRIVATE ${WINDOWS_TEST_FLAGS})
@@ -56,7 +56,7 @@ add_wine_test(engine_windows_de engine_windows_tests LANGUAGE de NETWORK)
 set(QUORV_DRIVER app/quorvDriver.cpp support/windowDriver.cpp support/messageBoxWatcher.cpp
     support/doctestMain.cpp)
 add_executable(quorv_driver_tests ${QUORV_DRIVER} app/settingsTests.cpp app/mainWindowTests.cpp
-    app/translationTests.cpp app/aboutBoxTests.cpp support/testServer.cpp)
+    app/translationTests.cpp app/aboutBoxTests.cpp app/sharedPicturesTests.cpp support/testServer.cpp)
 add_dependencies(quorv_driver_tests Quorv QuorvNoMemory QuorvNoThread)
 add_wine_test(quorv_en quorv_driver_tests LANGUAGE en NETWORK)
 add_wine_test(quorv_de quorv_driver_tests LANGUAGE de NETWORK)

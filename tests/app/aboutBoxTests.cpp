@@ -72,3 +72,58 @@ TEST_CASE("the About box: version, copyright, the contact addresses it opens, it
         CHECK(waitUntil([&] { return !IsWindow(about); }));
     }
 }
+
+namespace {
+
+BOOL CALLBACK collectBitmapControl(HWND child, LPARAM found)
+{
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+        ((std::vector<HWND>*)found)->push_back(child);
+    return TRUE;
+}
+
+COLORREF screenPixel(HWND window, int x, int y)
+{
+    RECT rect = windowRect(window);
+    HDC screen = GetDC(0);
+    COLORREF colour = GetPixel(screen, rect.left + x, rect.top + y);
+    ReleaseDC(0, screen);
+    return colour;
+}
+
+// Sets the window colour for the test's programs, and puts it back.
+struct WindowColour {
+    COLORREF usual;
+    explicit WindowColour(COLORREF colour) : usual(GetSysColor(COLOR_WINDOW)) { REQUIRE(set(colour)); }
+    ~WindowColour() { set(usual); }
+    static BOOL set(COLORREF colour)
+    {
+        int element = COLOR_WINDOW;
+        return SetSysColors(1, &element, &colour);
+    }
+};
+
+}  // namespace
+
+TEST_CASE("the bullets sit on the window colour, whatever it is")
+{
+    const COLORREF paleYellow = RGB(255, 255, 200);
+    WindowColour colour(paleYellow);
+    QuorvSession session;
+    HWND about = openAboutBox(session.window);
+    REQUIRE(about);
+    std::vector<HWND> bullets;
+    EnumChildWindows(about, collectBitmapControl, (LPARAM)&bullets);
+    REQUIRE_EQ(bullets.size(), 2u);
+    for (HWND bullet : bullets) {
+        // Once the red arrow, from the second column on, is drawn, the first
+        // column shows the background.
+        CHECK(waitUntil([&] {
+            COLORREF arrow = screenPixel(bullet, 1, 5);
+            return GetRValue(arrow) > 2 * GetGValue(arrow);
+        }));
+        CHECK_EQ(screenPixel(bullet, 0, 0), paleYellow);
+    }
+    PostMessageA(about, WM_KEYDOWN, VK_ESCAPE, 1);
+    CHECK(waitUntil([&] { return !IsWindow(about); }));
+}

@@ -15,6 +15,7 @@
 #include "serverExchange.h"
 #include "testServer.h"
 #include "textsAndMessages.h"
+#include "translationJob.h"
 #include "translationState.h"
 
 namespace {
@@ -92,7 +93,7 @@ TEST_CASE("the run's language, and the message catalogue as Windows-1252 bytes")
     const char* receiving = inLanguage("Receiving translation...", "\xDC" "bersetzung wird empfangen...");
     CHECK_EQ(loadText(IDS_RECEIVING, text, sizeof text), (int)strlen(receiving));
     CHECK_EQ(Bytes(text), Bytes(receiving));
-    CHECK_EQ(loadText(11002, text, sizeof text), 0);
+    CHECK_EQ(loadText(10013, text, sizeof text), 0);
     CHECK_EQ(Bytes(text), Bytes(""));
 }
 
@@ -144,7 +145,7 @@ TEST_CASE("system and Winsock error texts, with the numbered text where there is
     struct {
         int code;
         bool winsock;
-    } fallbacks[] = { { 0x20001234, false }, { -2, false }, { 11002, true } };
+    } fallbacks[] = { { 0x20001234, false }, { -2, false }, { 10013, true } };
     for (const auto& c : fallbacks) {
         std::string expected = inLanguage("Error: %d. More information? support@velmora.example.",
                                           "Fehler: %d. Mehr Informationen? support@velmora.example.");
@@ -255,4 +256,27 @@ TEST_CASE("pages that cannot be used are reported and written to the report file
         CHECK_EQ(boxes[0].owner, mainWindow);
         CHECK_EQ(Bytes(readFile(reportPath)), Bytes(c.report));
     }
+}
+
+TEST_CASE("the worker runs the exchange and wakes the window")
+{
+    ProgramState state(true);
+    scriptTestServer({ SERVER_REPLY, "<p>In English:<br>x", 0 });
+    strcpy(sourceText, "x");
+    strcpy(pairCode, "fr_en");
+    jobDone = abortRequested = 7;
+    REQUIRE(startTranslationWorker());
+    // The worker's status texts are sent to this thread, which must keep
+    // taking messages until the wake-up comes.
+    MSG message = {};
+    DWORD start = GetTickCount();
+    while (message.message != WM_COMMAND && GetTickCount() - start < 5000)
+        if (!PeekMessageA(&message, mainWindow, 0, 0, PM_REMOVE))
+            Sleep(1);
+    CHECK_EQ(message.message, (UINT)WM_COMMAND);
+    CHECK_EQ(message.wParam, (WPARAM)0);
+    CHECK_EQ(jobDone, 1);
+    CHECK_EQ(finishTranslationWorker(), 1);
+    CHECK_EQ(abortRequested, 0);
+    CHECK_EQ(Bytes(netBuffer), Bytes("<p>In English:<br>x"));
 }

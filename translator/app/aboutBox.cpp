@@ -3,8 +3,17 @@
 #include "resource.h"
 #include "textsAndMessages.h"
 
-// wsprintfA writes up to 1,024 bytes.
-enum { VERSION_TEXT_SIZE = 256, FORMATTED_SIZE = 1024 };
+enum {
+    VERSION_TEXT_SIZE = 256,
+    // wsprintfA writes up to 1,024 bytes.
+    FORMATTED_SIZE = 1024,
+    // The program's own path is read into 256 bytes: a longer one is cut,
+    // and the lines then keep their templates.
+    MODULE_PATH_SIZE = 256,
+    // Room for the sub-block prefix: 25 characters with its eight hex digits.
+    PREFIX_SIZE = 64,
+    MAILTO_SIZE = 260
+};
 
 void showAboutBox(HWND owner)
 {
@@ -35,7 +44,7 @@ static void fillTemplate(HWND dialog, int id, const char* first, const char* sec
 
 void fillVersionTexts(HWND dialog)
 {
-    char path[VERSION_TEXT_SIZE];
+    char path[MODULE_PATH_SIZE];
     GetModuleFileNameA(instanceHandle, path, sizeof path);
     DWORD handle;
     DWORD size = GetFileVersionInfoSizeA(path, &handle);
@@ -49,7 +58,7 @@ void fillVersionTexts(HWND dialog)
     if (GetFileVersionInfoA(path, 0, size, block)
         && VerQueryValueA(block, "\\VarFileInfo\\Translation", (void**)&translation, &length)
         && length >= 2 * sizeof(WORD)) {
-        char prefix[64];
+        char prefix[PREFIX_SIZE];
         wsprintfA(prefix, "\\StringFileInfo\\%08lX\\", (unsigned long)translation[0] * 65536 + translation[1]);
         const char* version = versionString(block, prefix, "FileVersion");
         if (version)
@@ -92,8 +101,49 @@ void centerOverParent(HWND window)
     SetWindowPos(window, 0, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// The bullet bitmap is drawn on the dialog grey, but this box is painted in
+// the window colour and a bitmap control shows its picture as it is: the
+// bullets get a copy of it on the window colour.
+static HBITMAP bulletPicture;
+
+static HBITMAP bulletOnWindowColour()
+{
+    HBITMAP picture = (HBITMAP)LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDB_BULLET), IMAGE_BITMAP, 0, 0,
+                                          LR_CREATEDIBSECTION);
+    BITMAP size;
+    if (!picture || !GetObjectA(picture, sizeof size, &size))
+        return picture;
+    HDC context = CreateCompatibleDC(0);
+    HGDIOBJ previous = SelectObject(context, picture);
+    // The picture's top left corner is background.
+    COLORREF background = GetPixel(context, 0, 0);
+    COLORREF window = GetSysColor(COLOR_WINDOW);
+    for (int y = 0; y < size.bmHeight; ++y)
+        for (int x = 0; x < size.bmWidth; ++x)
+            if (GetPixel(context, x, y) == background)
+                SetPixelV(context, x, y, window);
+    SelectObject(context, previous);
+    DeleteDC(context);
+    return picture;
+}
+
+// Gives every bitmap control of the box the picture; the pictures the
+// controls loaded from the template are no longer used by anyone.
+static BOOL CALLBACK setBulletPicture(HWND control, LPARAM picture)
+{
+    if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
+        return TRUE;
+    HGDIOBJ replaced = (HGDIOBJ)SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, picture);
+    if (replaced && replaced != bulletPicture)
+        DeleteObject(replaced);
+    return TRUE;
+}
+
 static void initAboutBox(HWND dialog)
 {
+    bulletPicture = bulletOnWindowColour();
+    if (bulletPicture)
+        EnumChildWindows(dialog, setBulletPicture, (LPARAM)bulletPicture);
     SetDlgItemTextA(dialog, IDC_ADDRESS_LINE, supportAddress);
     fillVersionTexts(dialog);
     centerOverParent(dialog);
@@ -110,7 +160,7 @@ static void onAboutCommand(HWND dialog, int id)
         ShellExecuteA(dialog, 0, contactPage, 0, 0, SW_SHOWNORMAL);
         break;
     case IDC_EMAIL: {
-        char address[260];
+        char address[MAILTO_SIZE];
         wsprintfA(address, "mailto:%s", supportAddress);
         ShellExecuteA(dialog, 0, address, 0, 0, SW_SHOWNORMAL);
         break;
@@ -126,6 +176,11 @@ INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         break;
     case WM_COMMAND:
         onAboutCommand(dialog, LOWORD(wParam));
+        break;
+    case WM_DESTROY:
+        EnumChildWindows(dialog, setBulletPicture, 0);
+        DeleteObject(bulletPicture);
+        bulletPicture = 0;
         break;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:

@@ -2,11 +2,11 @@
 #include "mainWindow.h"
 #include "aboutBox.h"
 #include "appState.h"
+#include "jobLoop.h"
 #include "languageRow.h"
 #include "resource.h"
 #include "settingsStore.h"
 #include "textsAndMessages.h"
-#include "translationJob.h"
 #include "translationState.h"
 #include "windowLayout.h"
 

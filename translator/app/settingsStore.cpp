@@ -1,11 +1,10 @@
 #include "settingsStore.h"
 #include "textsAndMessages.h"
 
-// KEY_READ, KEY_SET_VALUE and KEY_CREATE_SUB_KEY.
-enum { SETTINGS_ACCESS = 0x2001F };
+static const DWORD SETTINGS_ACCESS = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
 static const char makerName[] = "Velmora";
-static const char settingsKey[] = "Settings";
+const char settingsKey[] = "Settings";
 
 HKEY productKey;
 DWORD alwaysOnTop;

@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+// The subkey of the product key that holds the options and the position.
+extern const char settingsKey[];
+
 extern HKEY productKey;
 extern DWORD alwaysOnTop;
 extern DWORD autoCopy;

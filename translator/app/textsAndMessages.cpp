@@ -51,7 +51,7 @@ char* systemErrorText(int code)
     // Without arguments to fill in, a system text with inserts must keep
     // them as written rather than read arguments that are not there.
     if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, (DWORD)code,
-                        0x0400, errorTextBuffer, sizeof errorTextBuffer, 0))
+                        LANG_USER_DEFAULT, errorTextBuffer, sizeof errorTextBuffer, 0))
         return errorCodeText(code);
     return errorTextBuffer;
 }

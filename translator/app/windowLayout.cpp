@@ -5,6 +5,8 @@
 // Distance of the bottom row's top from the client area's bottom edge.
 enum { BOTTOM_ROW = 30, ABORT_GAP = 10 };
 
+static const char windowPositionValue[] = "WindowPos";
+
 static RECT controlRect(HWND window, int id)
 {
     RECT rect = {};
@@ -76,14 +78,14 @@ void storeWindowPosition(HWND window)
     if (GetWindowLongA(window, GWL_STYLE) & (WS_MINIMIZE | WS_MAXIMIZE))
         return;
     LONG position[2] = { rect.left, rect.top };
-    writeBinaryValue("Settings", "WindowPos", position, sizeof position);
+    writeBinaryValue(settingsKey, windowPositionValue, position, sizeof position);
 }
 
 void restoreWindowPosition(HWND window)
 {
     LONG position[2];
     DWORD size = sizeof position;
-    if (!readBinaryValue("Settings", "WindowPos", position, &size) || size != sizeof position)
+    if (!readBinaryValue(settingsKey, windowPositionValue, position, &size) || size != sizeof position)
         return;
     RECT rect;
     GetWindowRect(window, &rect);

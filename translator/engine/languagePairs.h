@@ -13,12 +13,14 @@ enum {
     LANGUAGE_COUNT = 6
 };
 
-enum { PAIR_COUNT = 10, PAIR_CODE_SIZE = 6, HEADING_SIZE = 20, END_MARKER_COUNT = 2 };
+// A pair code has 5 characters; the table keeps each in a field of 8 bytes,
+// the rest zero.
+enum { PAIR_COUNT = 10, PAIR_CODE_SIZE = 6, PAIR_CODE_FIELD_SIZE = 8, HEADING_SIZE = 20, END_MARKER_COUNT = 2 };
 
 struct LanguagePair {
     Language source;
     Language target;
-    char code[8];
+    char code[PAIR_CODE_FIELD_SIZE];
 };
 
 extern const LanguagePair LanguagePairs[PAIR_COUNT];

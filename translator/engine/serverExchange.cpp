@@ -6,7 +6,15 @@
 #include "textsAndMessages.h"
 #include "translationState.h"
 
-enum { SERVICE_PORT = 80, WINSOCK_VERSION_1_1 = 0x0101 };
+enum {
+    SERVICE_PORT = 80,
+    WINSOCK_VERSION_1_1 = 0x0101,
+    // String ids are 16-bit: a larger code has no text of its own.
+    LARGEST_STRING_ID = 0xFFFF,
+    // The request's length is sent as a 16-bit count; netBuffer is shorter
+    // than 64 KiB, so the mask never cuts a request.
+    SEND_LENGTH_MASK = 0xFFFF
+};
 
 const char* serviceHost = QUORV_SERVICE_HOST;
 
@@ -38,7 +46,7 @@ char* winsockErrorText(int code)
 {
     if (code == -1)
         code = WSAGetLastError();
-    if (code <= 0 || code > 0xFFFF || !loadText((UINT)code, errorTextBuffer, sizeof errorTextBuffer))
+    if (code <= 0 || code > LARGEST_STRING_ID || !loadText((UINT)code, errorTextBuffer, sizeof errorTextBuffer))
         return errorCodeText(code);
     return errorTextBuffer;
 }
@@ -127,7 +135,7 @@ int exchangeWithServer()
     urlEncode(workText, WORK_TEXT_SIZE, sourceText);
     expandRequestTemplate(netBuffer, RequestTemplate);
     showStatusText(IDS_TRANSFERRING);
-    int length = lstrlenA(netBuffer) & 0xFFFF;
+    int length = lstrlenA(netBuffer) & SEND_LENGTH_MASK;
     int sent = send(connection, netBuffer, length, 0);
     if (abortRequested)
         return giveUp();

@@ -1,6 +1,6 @@
+#include <windows.h>
 #include "translationJob.h"
 #include "appState.h"
-#include "replyReport.h"
 #include "resource.h"
 #include "serverExchange.h"
 #include "textsAndMessages.h"
@@ -9,9 +9,10 @@
 enum { FORCED_ABORT_DELAY = 10000 };
 
 static HANDLE workerThread;
-static int jobRunning;
 static DWORD abortStamp;
 
+// The window's job loop looks at jobDone after each message: this one
+// makes sure there is a message to look after.
 static void wakeJobLoop()
 {
     PostMessageA(mainWindow, WM_COMMAND, 0, 0);
@@ -26,73 +27,32 @@ static DWORD WINAPI translationWorker(void*)
     return (DWORD)result;
 }
 
-void setBusyState(HWND window, int enable)
-{
-    EnableWindow(GetDlgItem(window, IDC_INPUT), enable);
-    EnableWindow(GetDlgItem(window, IDC_TRANSLATE), enable);
-    EnableWindow(GetDlgItem(window, IDC_AUTO_COPY), enable);
-    EnableWindow(GetDlgItem(window, IDC_SWAP), enable);
-    EnableWindow(GetDlgItem(window, IDC_ABORT), !enable);
-    EnableMenuItem(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
-}
-
-// Dispatches messages until the worker has said it is done; the message
-// that brings that news is dropped.
-static void waitForWorker()
-{
-    MSG message;
-    for (;;) {
-        GetMessageA(&message, 0, 0, 0);
-        if (jobDone)
-            return;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-int translationJobRunning()
-{
-    return jobRunning;
-}
-
-int runTranslationJob()
+int startTranslationWorker()
 {
     jobDone = 0;
     abortRequested = 0;
-    setBusyState(mainWindow, 0);
     workerThread = CreateThread(0, 0, translationWorker, 0, 0, 0);
-    if (!workerThread) {
-        // Nobody would ever set jobDone: tell the user and go back to idle.
-        reportError(IDS_OUT_OF_MEMORY);
-        showStatusText(IDS_READY);
-        setBusyState(mainWindow, 1);
-        return 0;
-    }
-    jobRunning = 1;
-    waitForWorker();
-    jobRunning = 0;
-    showStatusText(IDS_READY);
-    setBusyState(mainWindow, 1);
+    return workerThread != 0;
+}
 
+int finishTranslationWorker()
+{
     DWORD result = 0;
     WaitForSingleObject(workerThread, INFINITE);
     GetExitCodeThread(workerThread, &result);
     CloseHandle(workerThread);
     workerThread = 0;
-    if (!result)
-        return 0;
-    return extractReply();
+    return (int)result;
 }
 
-void abortTranslationJob()
+int abortTranslationWorker()
 {
     if (!abortRequested) {
-        EnableWindow(GetDlgItem(mainWindow, IDC_ABORT), FALSE);
         abortStamp = GetTickCount();
         abortRequested = 1;
         // A blocked connect or receive returns at once on a closed socket.
         abortExchange();
-        return;
+        return 1;
     }
     if (GetTickCount() - abortStamp > FORCED_ABORT_DELAY) {
         TerminateThread(workerThread, 0);
@@ -100,5 +60,5 @@ void abortTranslationJob()
         jobDone = 1;
         wakeJobLoop();
     }
-    showStatusText(IDS_ABORTING);
+    return 0;
 }

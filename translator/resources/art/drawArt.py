@@ -293,6 +293,8 @@ def flag_es():
 def bullet():
     # A right-pointing arrow head: 6 columns wide, 11 rows high, on the
     # 3D-face grey of the dialog. The lower edge is shaded a little darker.
+    # The About box shows every pixel of the corner's colour in the window
+    # colour, so the left column stays background.
     c = Canvas(8, 11, DIALOG_GREY)
     c.paint(1, 0, [
         "R......",
