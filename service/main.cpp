@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include "apertiumPipeline.h"
 #include "clientConnection.h"
+#include "dictionaryTranslation.h"
 
 // ACCEPT_RETRY_MS: the pause after an accept error that is not about one
 // connection, so that a lasting one does not spin the listener.
@@ -23,10 +24,11 @@ static std::atomic<int> clientCount(0);
 static void usage()
 {
     fprintf(stderr,
-        "usage: quorvel-service [--address IPV4] [--port N] [--request-timeout-ms N]\n"
+        "usage: quorvel-service [--address IPV4] [--port N] [--request-timeout-ms N] [--dictionaries DIR]\n"
         "  --address             address to listen on (127.0.0.1)\n"
         "  --port                TCP port (80); 0 takes any free port\n"
         "  --request-timeout-ms  time a client has to send its request (10000)\n"
+        "  --dictionaries        folder of the FreeDict dictionaries (/usr/share/dictd)\n"
         "The port in use is written to standard output once the service answers.\n");
 }
 
@@ -49,6 +51,7 @@ int main(int argc, char** argv)
     const char* address = "127.0.0.1";
     long port = 80;
     long requestTimeoutMs = 10000;
+    const char* dictionaries = "/usr/share/dictd";
     for (int i = 1; i < argc; ++i) {
         int ok = i + 1 < argc;
         if (ok && strcmp(argv[i], "--address") == 0)
@@ -57,6 +60,8 @@ int main(int argc, char** argv)
             ok = numberOption(argv[++i], 0, 65535, port);
         else if (ok && strcmp(argv[i], "--request-timeout-ms") == 0)
             ok = numberOption(argv[++i], 1, 3600000, requestTimeoutMs);
+        else if (ok && strcmp(argv[i], "--dictionaries") == 0)
+            dictionaries = argv[++i];
         else
             ok = 0;
         if (!ok) {
@@ -73,6 +78,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "quorvel-service: %s is not an IPv4 address\n", address);
         return 2;
     }
+    loadDictionaries(dictionaries);
     if (!startApertiumPipelines(ANSWER_TIMEOUT_MS)) {
         fprintf(stderr, "quorvel-service: the Apertium pipelines did not start\n");
         return 1;

@@ -3,11 +3,12 @@
 #include <vector>
 #include "apertiumPipeline.h"
 #include "apertiumStream.h"
+#include "dictionaryTranslation.h"
 #include "languagePairs.h"
 #include "textEncoding.h"
 
 // Debian's pairs all meet in Spanish, so French, Italian and Portuguese go
-// through it. German has no pair at all.
+// through it. German has no pair at all: it comes from the dictionary.
 struct Route {
     const char* code;
     const char* modes[2];
@@ -97,13 +98,17 @@ static void splitSentences(const std::string& text, std::vector<std::string>& pi
 TranslationResult translateText(int pairRow, const std::string& text, std::string& translation)
 {
     const Route* route = findRoute(LanguagePairs[pairRow].code);
-    if (!route)
+    if (!route && !hasDictionary(pairRow))
         return LANGUAGE_UNAVAILABLE;
 
     std::string lines, utf8;
     unixLineBreaks(text, lines);
     if (!hasWords(lines)) {
         translation = lines;
+        return TRANSLATED;
+    }
+    if (!route) {
+        dictionaryRendering(pairRow, lines, translation);
         return TRANSLATED;
     }
     windows1252ToUtf8(lines, utf8);
@@ -131,5 +136,6 @@ TranslationResult translateText(int pairRow, const std::string& text, std::strin
         utf8 += piece;
     }
     utf8ToWindows1252(utf8, translation);
+    appendWordSenses(pairRow, lines, translation);
     return TRANSLATED;
 }
