@@ -1,13 +1,21 @@
 #include "dictionaryFiles.h"
 #include <algorithm>
 #include <climits>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
-// No entry of a real dictionary comes near this; a damaged index could ask
-// for gigabytes.
-enum { ENTRY_LIMIT = 1 << 20, HEADER_READ = 1 << 17 };
+// ENTRY_LIMIT: no entry of a real dictionary comes near it; a damaged index
+// could ask for gigabytes. CACHED_CHUNKS: common words' entries lie in a few
+// hundred chunks; a word-by-word text reads many of them again.
+enum { ENTRY_LIMIT = 1 << 20, HEADER_READ = 1 << 17, CACHED_CHUNKS = 128 };
+
+// Newest first.
+struct ChunkCache {
+    std::mutex lock;
+    std::vector<std::pair<size_t, std::shared_ptr<const std::string>>> chunks;
+};
 
 static int base64Digit(char c)
 {
@@ -191,12 +199,57 @@ int openDictzip(int descriptor, DictzipFile& file, std::string& error)
         header.resize((size_t)std::min<off_t>(status.st_size, HEADER_READ));
         got = pread(descriptor, &header[0], header.size(), 0);
     }
-    if (got < 0 || !parseDictzipHeader((const unsigned char*)header.data(), (size_t)got, (uint64_t)status.st_size, file)) {
+    const unsigned char* bytes = (const unsigned char*)header.data();
+    if (got < 0 || !parseDictzipHeader(bytes, (size_t)got, (uint64_t)status.st_size, file)) {
         error = "the data file is not dictzip or is cut short";
         return 0;
     }
     file.descriptor = descriptor;
+    file.cache = std::make_shared<ChunkCache>();
     return 1;
+}
+
+static std::shared_ptr<const std::string> cachedChunk(ChunkCache& cache, size_t index)
+{
+    std::lock_guard<std::mutex> hold(cache.lock);
+    for (size_t i = 0; i < cache.chunks.size(); ++i) {
+        if (cache.chunks[i].first == index) {
+            std::rotate(cache.chunks.begin(), cache.chunks.begin() + (long)i, cache.chunks.begin() + (long)i + 1);
+            return cache.chunks[0].second;
+        }
+    }
+    return 0;
+}
+
+static void keepChunk(ChunkCache& cache, size_t index, std::shared_ptr<const std::string> chunk)
+{
+    std::lock_guard<std::mutex> hold(cache.lock);
+    if (cache.chunks.size() == CACHED_CHUNKS)
+        cache.chunks.pop_back();
+    cache.chunks.insert(cache.chunks.begin(), std::make_pair(index, chunk));
+}
+
+// The chunk's text, as much as it holds up to the chunk length.
+static std::shared_ptr<const std::string> inflateChunk(const DictzipFile& file, size_t index, z_stream& stream)
+{
+    std::shared_ptr<const std::string> cached = cachedChunk(*file.cache, index);
+    if (cached)
+        return cached;
+    std::string packed((size_t)(file.chunkStarts[index + 1] - file.chunkStarts[index]), '\0');
+    if (pread(file.descriptor, &packed[0], packed.size(), (off_t)file.chunkStarts[index]) != (ssize_t)packed.size())
+        return 0;
+    auto chunk = std::make_shared<std::string>(file.chunkLength, '\0');
+    inflateReset(&stream);
+    stream.next_in = (Bytef*)&packed[0];
+    stream.avail_in = (uInt)packed.size();
+    stream.next_out = (Bytef*)&(*chunk)[0];
+    stream.avail_out = file.chunkLength;
+    int result = inflate(&stream, Z_SYNC_FLUSH);
+    if (result != Z_OK && result != Z_STREAM_END)
+        return 0;
+    chunk->resize(stream.total_out);
+    keepChunk(*file.cache, index, chunk);
+    return chunk;
 }
 
 int readDictzipEntry(const DictzipFile& file, EntrySpan span, std::string& text, std::string& error)
@@ -211,34 +264,21 @@ int readDictzipEntry(const DictzipFile& file, EntrySpan span, std::string& text,
     if (span.length == 0)
         return 1;
     size_t first = span.offset / file.chunkLength, last = (size_t)((end - 1) / file.chunkLength);
-    std::string packed((size_t)(file.chunkStarts[last + 1] - file.chunkStarts[first]), '\0');
-    if (pread(file.descriptor, &packed[0], packed.size(), (off_t)file.chunkStarts[first]) != (ssize_t)packed.size()) {
-        error = "the data file cannot be read";
-        return 0;
-    }
     z_stream stream = {};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
         error = "no memory to inflate";
         return 0;
     }
-    // Each chunk inflates only as far as the entry reaches into it.
-    std::string chunk;
     int ok = 1;
     for (size_t i = first; ok && i <= last; ++i) {
         uint64_t chunkStart = (uint64_t)i * file.chunkLength;
         uint64_t from = std::max<uint64_t>(span.offset, chunkStart), to = std::min(end, chunkStart + file.chunkLength);
-        chunk.resize((size_t)(to - chunkStart));
-        inflateReset(&stream);
-        stream.next_in = (Bytef*)&packed[file.chunkStarts[i] - file.chunkStarts[first]];
-        stream.avail_in = (uInt)(file.chunkStarts[i + 1] - file.chunkStarts[i]);
-        stream.next_out = (Bytef*)&chunk[0];
-        stream.avail_out = (uInt)chunk.size();
-        int result = inflate(&stream, Z_SYNC_FLUSH);
-        ok = (result == Z_OK || result == Z_STREAM_END) && stream.avail_out == 0;
+        std::shared_ptr<const std::string> chunk = inflateChunk(file, i, stream);
+        ok = chunk && chunk->size() >= to - chunkStart;
         if (ok)
-            text.append(chunk, (size_t)(from - chunkStart), (size_t)(to - from));
+            text.append(*chunk, (size_t)(from - chunkStart), (size_t)(to - from));
         else
-            error = "chunk " + std::to_string(i) + " of the data is damaged";
+            error = "chunk " + std::to_string(i) + " of the data is damaged or cannot be read";
     }
     inflateEnd(&stream);
     return ok;

@@ -4,6 +4,7 @@
 // their own), so that an entry costs only the chunks it spans.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,13 @@ int compareFolded(const std::string& a, const std::string& b);
 // ASCII and Latin-1 letters, in index order. Returns their count.
 size_t findEntries(const DictionaryIndex& index, const std::string& word, std::vector<EntrySpan>* spans);
 
+struct ChunkCache;
+
 struct DictzipFile {
     int descriptor = -1;
     uint32_t chunkLength = 0;            // bytes of text in every chunk but the last
     std::vector<uint64_t> chunkStarts;   // file offset of each chunk, and of the end
+    std::shared_ptr<ChunkCache> cache;   // the chunks inflated last, for all threads
 };
 
 // Reads the header of the open file descriptor. 1, or 0 with what is wrong

@@ -32,8 +32,10 @@ static void addTranslation(const std::string& item, std::vector<std::string>& tr
 static void parseSenseLine(const std::string& line, std::vector<std::string>& translations)
 {
     std::string rest = trimmed(line);
-    while (!rest.empty() && rest[0] == '[' && rest.find(']') != std::string::npos)
-        rest = trimmed(rest.substr(rest.find(']') + 1));
+    size_t labelsEnd = 0, close;
+    while (labelsEnd < rest.size() && rest[labelsEnd] == '[' && (close = rest.find(']', labelsEnd)) != std::string::npos)
+        labelsEnd = rest.find_first_not_of(' ', close + 1);
+    rest.erase(0, labelsEnd);
     size_t digits = rest.find_first_not_of("0123456789");
     if (digits > 0 && digits != std::string::npos && rest.compare(digits, 2, ". ") == 0)
         rest.erase(0, digits + 2);
@@ -113,7 +115,8 @@ void rankSenses(std::vector<Sense>& senses)
         return weight(a) > weight(b);
     });
     // Entries of other forms ("Haus…" for "Haus") only help a word without its own.
-    auto otherForms = std::find_if(senses.begin(), senses.end(), [](const Sense& sense) { return sense.headwordMatch == 0; });
+    auto otherForms = std::find_if(senses.begin(), senses.end(),
+        [](const Sense& sense) { return sense.headwordMatch == 0; });
     if (otherForms != senses.begin())
         senses.erase(otherForms, senses.end());
 }

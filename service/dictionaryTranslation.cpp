@@ -1,6 +1,7 @@
 #include "dictionaryTranslation.h"
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -80,6 +81,7 @@ static Dictionary* loadDictionary(const std::string& folder, const std::string& 
 
 void loadDictionaries(const char* folder)
 {
+    auto start = std::chrono::steady_clock::now();
     std::string missing;
     for (int row = 0; row < PAIR_COUNT; ++row) {
         if (Dictionaries[row])
@@ -90,6 +92,8 @@ void loadDictionaries(const char* folder)
     }
     if (!missing.empty())
         fprintf(stderr, "quorvel-service: no dictionary in %s for %s\n", folder, missing.c_str());
+    std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    fprintf(stderr, "quorvel-service: dictionaries read in %.0f ms\n", took.count());
 }
 
 int hasDictionary(int pairRow)
@@ -190,8 +194,6 @@ static void tokenize(const std::string& text, std::vector<Token>& tokens)
         Token token = { at, at, wordCharSize(text, at) > 0 };
         while (token.end < text.size() && (wordCharSize(text, token.end) > 0) == (token.isWord != 0))
             token.end += std::max<size_t>(1, wordCharSize(text, token.end));
-        if (token.end > text.size())
-            token.end = text.size();
         tokens.push_back(token);
         at = token.end;
     }
@@ -228,7 +230,7 @@ static size_t renderPhrase(const Dictionary& dictionary, const std::string& text
         if (senses.empty())
             continue;
         std::string translation = senses[0].translations[0];
-        if (sentenceStart && phrases[n][0] >= 'A' && phrases[n][0] <= 'Z' && translation[0] >= 'a' && translation[0] <= 'z')
+        if (asked[0] != phrases[n][0] && translation[0] >= 'a' && translation[0] <= 'z')
             translation[0] = (char)(translation[0] - 32);
         out += translation;
         return ends[n];

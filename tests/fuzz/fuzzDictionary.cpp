@@ -51,14 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (findEntries(index, headword, &spans) == 0 || spans.empty())
             abort();
         for (EntrySpan span : spans) {
-            if (++reads > 32)
+            if (++reads > 8)
                 return 0;
             std::string text;
             if (!opened || !readDictzipEntry(dictzip, span, text, error))
                 continue;
             if (text.size() != span.length)
                 abort();
-            takeApart(headword, text);
+            // Long entries take long and find nothing that short ones would not.
+            if (text.size() <= 4096)
+                takeApart(headword, text);
         }
     }
     return 0;

@@ -37,8 +37,8 @@ std::string writeDictionary(const std::string& folder)
     std::string data, index;
     for (auto& entry : entries) {
         std::string text = entry[1] ? entry[1] : "filler\n" + std::string(58300 - data.size(), 'x') + "\n";
-        std::string line = std::string(entry[0]) + "\t" + base64Number(data.size()) + "\t" + base64Number(text.size()) + "\n";
-        index.insert(std::string(entry[0]) == "the" ? 0 : index.size(), line);
+        std::string word = entry[0];
+        index.insert(word == "the" ? 0 : index.size(), word + "\t" + base64Number(data.size()) + "\t" + base64Number(text.size()) + "\n");
         data += text;
     }
     std::string base = folder + "/freedict-eng-deu";
