@@ -50,5 +50,9 @@ TEST_CASE("Quorv.exe translates through the service")
     REQUIRE(pressButton(window, 1005));
     CHECK(waitUntil([&] { return !controlText(window, 1002).empty(); }, 10000));
     CHECK_EQ(Bytes(controlText(window, 1002)), Bytes("La casa es grande.\r\n"));
+    REQUIRE(chooseLanguage(window, 1001, inLanguage("German", "Deutsch")));
+    typeText(window, "Good morning!");
+    REQUIRE(pressButton(window, 1005));
+    CHECK(waitUntil([&] { return controlText(window, 1002).find("Guten Morgen") != std::string::npos; }, 10000));
     CHECK(takeMessageBoxes().empty());
 }
