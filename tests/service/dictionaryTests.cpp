@@ -72,8 +72,7 @@ std::string loggedBy(Action action)
     dup2(saved, 2);
     close(saved);
     std::string text(4096, '\0');
-    rewind(log);
-    text.resize(fread(&text[0], 1, text.size(), log));
+    text.resize((size_t)pread(fileno(log), &text[0], text.size(), 0));
     fclose(log);
     return text;
 }
@@ -90,14 +89,13 @@ std::string germanFor(const std::string& text)
 TEST_CASE("the dictionary gives senses of words and phrases, else a word-by-word rendering")
 {
     EngineBuffers buffers;
-    TemporaryFolder temporary;
-    const std::string& folder = temporary.path;
-    loadDictionaries(folder.c_str());
+    TemporaryFolder folder;
+    loadDictionaries(folder.path.c_str());
     std::string unused;
     CHECK_EQ(translateText(findPair("en_de"), "house", unused), LANGUAGE_UNAVAILABLE);
 
-    writeDictionary(folder);
-    loadDictionaries(folder.c_str());
+    writeDictionary(folder.path);
+    loadDictionaries(folder.path.c_str());
     struct {
         const char* text;
         const char* rendering;
@@ -106,7 +104,6 @@ TEST_CASE("the dictionary gives senses of words and phrases, else a word-by-word
         { "  \"HoUsE!\" ", "Haus\nGeschlecht, Familie\n" },
         { "Good   morning!", "Guten Morgen!, Guten Tag!\n" },
         { "houses", "Haus\nGeschlecht, Familie\n" },
-        { "the", "das\n" },
     };
     for (auto& c : cases) {
         CAPTURE(std::string(c.text));
@@ -143,9 +140,8 @@ TEST_CASE("a damaged dictionary is logged and left out without harm")
     };
     for (auto& c : cases) {
         CAPTURE(std::string(c.name));
-        TemporaryFolder temporary;
-        const std::string& folder = temporary.path;
-        std::string path = writeDictionary(folder) + c.file;
+        TemporaryFolder folder;
+        std::string path = writeDictionary(folder.path) + c.file;
         if (c.cutAt)
             REQUIRE_EQ(truncate(path.c_str(), c.cutAt), 0);
         if (c.overwriteAt) {
@@ -153,14 +149,14 @@ TEST_CASE("a damaged dictionary is logged and left out without harm")
             file.seekp(c.overwriteAt);
             file.write("!!!", 3);
         }
-        std::string log = loggedBy([&] { loadDictionaries(folder.c_str()); });
         std::string translation;
         TranslationResult result;
-        log += loggedBy([&] { result = translateText(findPair("en_de"), "good morning", translation); });
+        std::string log = loggedBy([&] {
+            loadDictionaries(folder.path.c_str());
+            result = translateText(findPair("en_de"), "good morning", translation);
+        });
         CHECK_MESSAGE(log.find(c.logged) != std::string::npos, log);
-        if (result == TRANSLATED)
-            CHECK(translation.find("\ngood morning") != std::string::npos);
-        else
-            CHECK_EQ(result, LANGUAGE_UNAVAILABLE);
+        // Left out: German is unavailable; a chunk unread: the words stay.
+        CHECK((result == LANGUAGE_UNAVAILABLE || translation.find("\ngood morning") != std::string::npos));
     }
 }
