@@ -18,11 +18,15 @@ static std::string trimmed(const std::string& text)
     return out;
 }
 
-// A translation ends where its grammar tag ("<neut>") or a label ("[Am.]")
-// begins; an item that is only a pronunciation ("/ju:/") is none.
+// A translation ends where its grammar tag ("<neut>"), a label ("[Am.]") or
+// a case hint ("([+ dat])") begins; an item that is only a pronunciation
+// ("/ju:/") is none.
 static void addTranslation(const std::string& item, std::vector<std::string>& translations)
 {
-    std::string word = trimmed(item.substr(0, item.find_first_of("<[")));
+    size_t end = std::min(item.find_first_of("<["), item.size());
+    while (end > 0 && (item[end - 1] == '(' || item[end - 1] == ' '))
+        --end;
+    std::string word = trimmed(item.substr(0, end));
     if (!word.empty() && word[0] != '/')
         translations.push_back(word);
 }
