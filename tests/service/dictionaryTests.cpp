@@ -32,7 +32,7 @@ std::string writeDictionary(const std::string& folder)
         { "house", "house /h/\n [Am.] Haus <neut>\n      \"ein Haus\" - a house\n      \"im Haus\" - in the house\n" },
         { "houses", "houses /h/\n see: {house}, {home}\n" },
         { "filler", nullptr },
-        { "the", "the /d/\ndas <art>\n" },
+        { "the", "the /d/\ndas ([+ nom]) <art>\n" },
     };
     std::string data, index;
     for (auto& entry : entries) {
