@@ -1,7 +1,10 @@
 // Sends a fixed 1,023-character English text to the translation service 100
-// times for Spanish, and compares its latency with starting `apertium
-// eng-spa` as a process for the same text. Usage: service_bench [host:port]
-// (without it the bench starts the built service on a free port itself).
+// times for Spanish, French and German (German comes from the dictionary),
+// and a single word for German, and compares the latency with starting
+// `apertium eng-spa` as a process for the same text. Usage: service_bench
+// [host:port]. Without it the bench starts the built service on a free port
+// itself, with and without the dictionaries, and also reports how long each
+// start took and the service's resident memory.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -63,6 +66,74 @@ static int exchange(const sockaddr_in& address, const char* request, std::string
     return !page.empty();
 }
 
+// The service's own resident memory (its Apertium pipelines are processes
+// of their own), in MB.
+static double residentMb(pid_t process)
+{
+    char path[64], line[256];
+    snprintf(path, sizeof path, "/proc/%d/status", (int)process);
+    FILE* status = fopen(path, "r");
+    long kb = -1;
+    while (status && fgets(line, sizeof line, status))
+        sscanf(line, "VmRSS: %ld", &kb);
+    if (status)
+        fclose(status);
+    return kb / 1024.0;
+}
+
+struct StartedService {
+    pid_t process;
+    int port;
+    double startMs;
+    double residentMb;
+};
+
+static StartedService startService(const char* const* options)
+{
+    StartedService started;
+    auto start = std::chrono::steady_clock::now();
+    started.process = startServiceProcess(options, true, &started.port);
+    started.startMs = msSince(start);
+    started.residentMb = started.port > 0 ? residentMb(started.process) : -1;
+    return started;
+}
+
+static void stopService(const StartedService& started)
+{
+    if (started.process > 0) {
+        kill(started.process, SIGTERM);
+        waitpid(started.process, 0, 0);
+    }
+}
+
+// Sends text for the pair exactly as the program composes the request,
+// rounds times, and checks that each page holds a translation.
+static int measure(const sockaddr_in& address, const char* pair, Language target, const std::string& text,
+    std::vector<double>& ms, size_t& translated)
+{
+    strcpy(sourceText, text.c_str());
+    strcpy(pairCode, pair);
+    targetLanguage = target;
+    urlEncode(workText, WORK_TEXT_SIZE, sourceText);
+    expandRequestTemplate(netBuffer, RequestTemplate);
+    std::string request = netBuffer, page;
+    for (int i = 0; i < SERVICE_ROUNDS; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        if (!exchange(address, request.c_str(), page)) {
+            fprintf(stderr, "service_bench: the service did not answer %s\n", pair);
+            return 0;
+        }
+        ms.push_back(msSince(start));
+        memcpy(netBuffer, page.c_str(), std::min(page.size() + 1, (size_t)NET_BUFFER_SIZE - 1));
+        netBuffer[NET_BUFFER_SIZE - 1] = 0;
+        if (!cleanPage() || !extractTranslation() || !(translated = strlen(workText))) {
+            fprintf(stderr, "service_bench: the page for %s holds no translation\n", pair);
+            return 0;
+        }
+    }
+    return 1;
+}
+
 static double runApertiumProcess(const char* inputPath)
 {
     auto start = std::chrono::steady_clock::now();
@@ -97,8 +168,8 @@ int main(int argc, char** argv)
 
     sockaddr_in address = {};
     address.sin_family = AF_INET;
-    pid_t service = 0;
     int port = 0;
+    StartedService withDictionaries = {}, withoutDictionaries = {};
     if (argc > 1) {
         std::string target = argv[1];
         size_t colon = target.rfind(':');
@@ -108,7 +179,11 @@ int main(int argc, char** argv)
         }
         port = atoi(target.c_str() + colon + 1);
     } else {
-        service = startServiceProcess(0, true, &port);
+        const char* noDictionaries[] = { "--dictionaries", "/nonexistent", 0 };
+        withoutDictionaries = startService(noDictionaries);
+        stopService(withoutDictionaries);
+        withDictionaries = startService(0);
+        port = withDictionaries.port;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     }
     if (port <= 0) {
@@ -117,35 +192,24 @@ int main(int argc, char** argv)
     }
     address.sin_port = htons((unsigned short)port);
 
-    // The request exactly as the program composes it.
-    strcpy(sourceText, text.c_str());
-    strcpy(pairCode, "en_es");
-    targetLanguage = LANGUAGE_SPANISH;
-    urlEncode(workText, WORK_TEXT_SIZE, sourceText);
-    expandRequestTemplate(netBuffer, RequestTemplate);
-    std::string request = netBuffer;
-
-    std::vector<double> serviceMs;
-    std::string page;
-    size_t translated = 0;
-    for (int i = 0; i < SERVICE_ROUNDS; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        if (!exchange(address, request.c_str(), page)) {
-            fprintf(stderr, "service_bench: the service did not answer\n");
+    struct {
+        const char* name;
+        const char* pair;
+        Language target;
+        std::string text;
+        std::vector<double> ms;
+        size_t translated;
+    } rows[] = {
+        { "service en_es, 1,023 chars", "en_es", LANGUAGE_SPANISH, text, {}, 0 },
+        { "service en_fr, 1,023 chars", "en_fr", LANGUAGE_FRENCH, text, {}, 0 },
+        { "service en_de, 1,023 chars", "en_de", LANGUAGE_GERMAN, text, {}, 0 },
+        { "service en_de, one word", "en_de", LANGUAGE_GERMAN, "house", {}, 0 },
+    };
+    for (auto& row : rows)
+        if (!measure(address, row.pair, row.target, row.text, row.ms, row.translated))
             return 1;
-        }
-        serviceMs.push_back(msSince(start));
-        memcpy(netBuffer, page.c_str(), std::min(page.size() + 1, (size_t)NET_BUFFER_SIZE - 1));
-        netBuffer[NET_BUFFER_SIZE - 1] = 0;
-        if (!cleanPage() || !extractTranslation() || !(translated = strlen(workText))) {
-            fprintf(stderr, "service_bench: the page holds no translation\n");
-            return 1;
-        }
-    }
-    if (service > 0) {
-        kill(service, SIGTERM);
-        waitpid(service, 0, 0);
-    }
+    double servedMb = withDictionaries.process > 0 ? residentMb(withDictionaries.process) : -1;
+    stopService(withDictionaries);
 
     char inputPath[] = "/tmp/service-bench-XXXXXX";
     int input = mkstemp(inputPath);
@@ -166,15 +230,26 @@ int main(int argc, char** argv)
     }
     unlink(inputPath);
 
-    double serviceMedian = percentile(serviceMs, 0.5);
+    printf("%zu characters of English; translations of %zu (es), %zu (fr), %zu (de) bytes\n\n", text.size(),
+        rows[0].translated, rows[1].translated, rows[2].translated);
+    // The first request of a row meets the dictionary's chunk cache cold.
+    printf("| %-28s | %5s | %8s | %10s | %11s |\n", "way", "runs", "first ms", "median ms", "95th pct ms");
+    printf("|------------------------------|-------|----------|------------|-------------|\n");
+    for (auto& row : rows)
+        printf("| %-28s | %5d | %8.1f | %10.1f | %11.1f |\n", row.name, SERVICE_ROUNDS, row.ms[0],
+            percentile(row.ms, 0.5), percentile(row.ms, 0.95));
     double processMedian = percentile(processMs, 0.5);
-    printf("%zu characters English to Spanish, %zu bytes of translation\n\n", text.size(), translated);
-    printf("| %-28s | %5s | %10s | %10s |\n", "way", "runs", "median ms", "95th pct ms");
-    printf("|------------------------------|-------|------------|-------------|\n");
-    printf("| %-28s | %5d | %10.1f | %11.1f |\n", "service request", SERVICE_ROUNDS, serviceMedian,
-        percentile(serviceMs, 0.95));
-    printf("| %-28s | %5d | %10.1f | %11.1f |\n", "apertium eng-spa process", PROCESS_ROUNDS, processMedian,
-        percentile(processMs, 0.95));
-    printf("\nservice median / process median = %.3f (goal: under 0.1)\n", serviceMedian / processMedian);
+    printf("| %-28s | %5d | %8.1f | %10.1f | %11.1f |\n", "apertium eng-spa process", PROCESS_ROUNDS, processMs[0],
+        processMedian, percentile(processMs, 0.95));
+    if (withDictionaries.process > 0) {
+        printf("\n| %-28s | %8s | %14s | %16s |\n", "service start", "start ms", "resident MB", "after the runs MB");
+        printf("|------------------------------|----------|----------------|------------------|\n");
+        printf("| %-28s | %8.0f | %14.1f | %16s |\n", "without dictionaries", withoutDictionaries.startMs,
+            withoutDictionaries.residentMb, "");
+        printf("| %-28s | %8.0f | %14.1f | %16.1f |\n", "with dictionaries", withDictionaries.startMs,
+            withDictionaries.residentMb, servedMb);
+    }
+    double serviceMedian = percentile(rows[0].ms, 0.5);
+    printf("\nservice median / process median (en_es) = %.3f (goal: under 0.1)\n", serviceMedian / processMedian);
     return serviceMedian < processMedian / 10 ? 0 : 1;
 }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include "apertiumPipeline.h"
 #include "clientConnection.h"
+#include "dictionaryTranslation.h"
 
 // Wanted open descriptors: the clients being read, those lingering and
 // those answered, with room to spare. SD_LISTEN_FDS_START: the first
@@ -24,10 +25,11 @@ static int stopPipe[2] = { -1, -1 };
 static void usage()
 {
     fprintf(stderr,
-        "usage: quorvel-service [--address IPV4] [--port N] [--request-timeout-ms N]\n"
+        "usage: quorvel-service [--address IPV4] [--port N] [--request-timeout-ms N] [--dictionaries DIR]\n"
         "  --address             address to listen on (127.0.0.1)\n"
         "  --port                TCP port (80); 0 takes any free port\n"
         "  --request-timeout-ms  time a client has to send its request (10000)\n"
+        "  --dictionaries        folder of the FreeDict dictionaries (/usr/share/dictd)\n"
         "Under systemd's socket activation the service answers on the socket it is\n"
         "handed and ignores --address and --port. The port in use is written to\n"
         "standard output once the service answers.\n");
@@ -112,6 +114,7 @@ int main(int argc, char** argv)
     const char* address = "127.0.0.1";
     long port = 80;
     long requestTimeoutMs = 10000;
+    const char* dictionaries = "/usr/share/dictd";
     for (int i = 1; i < argc; ++i) {
         int ok = i + 1 < argc;
         if (ok && strcmp(argv[i], "--address") == 0)
@@ -120,6 +123,8 @@ int main(int argc, char** argv)
             ok = numberOption(argv[++i], 0, 65535, port);
         else if (ok && strcmp(argv[i], "--request-timeout-ms") == 0)
             ok = numberOption(argv[++i], 1, 3600000, requestTimeoutMs);
+        else if (ok && strcmp(argv[i], "--dictionaries") == 0)
+            dictionaries = argv[++i];
         else
             ok = 0;
         if (!ok) {
@@ -140,6 +145,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "quorvel-service: cannot catch the stop signals: %s\n", strerror(errno));
         return 1;
     }
+    loadDictionaries(dictionaries);
     if (!startApertiumPipelines(ANSWER_TIMEOUT_MS)) {
         fprintf(stderr, "quorvel-service: the Apertium pipelines did not start\n");
         stopApertiumPipelines();

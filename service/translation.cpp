@@ -3,13 +3,14 @@
 #include <vector>
 #include "apertiumPipeline.h"
 #include "apertiumStream.h"
+#include "dictionaryTranslation.h"
 #include "languagePairs.h"
 #include "textEncoding.h"
 
 // Debian has no direct pair between English and French, Italian or
 // Portuguese; they meet in Spanish and in Catalan. Each direction takes the
 // bridge whose translations score better (bench/route-quality): Catalan from
-// English, Spanish into it. German has no pair at all.
+// English, Spanish into it. German has no pair at all: it comes from the dictionary.
 struct Route {
     const char* code;
     const char* modes[2];
@@ -99,13 +100,17 @@ static void splitSentences(const std::string& text, std::vector<std::string>& pi
 TranslationResult translateText(int pairRow, const std::string& text, std::string& translation)
 {
     const Route* route = findRoute(LanguagePairs[pairRow].code);
-    if (!route)
+    if (!route && !hasDictionary(pairRow))
         return LANGUAGE_UNAVAILABLE;
 
     std::string lines, utf8;
     unixLineBreaks(text, lines);
     if (!hasWords(lines)) {
         translation = lines;
+        return TRANSLATED;
+    }
+    if (!route) {
+        dictionaryRendering(pairRow, lines, translation);
         return TRANSLATED;
     }
     windows1252ToUtf8(lines, utf8);
@@ -133,5 +138,6 @@ TranslationResult translateText(int pairRow, const std::string& text, std::strin
         utf8 += piece;
     }
     utf8ToWindows1252(utf8, translation);
+    appendWordSenses(pairRow, lines, translation);
     return TRANSLATED;
 }

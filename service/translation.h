@@ -4,7 +4,7 @@
 
 enum TranslationResult {
     TRANSLATED,
-    LANGUAGE_UNAVAILABLE,  // a pair of the program that no installed Apertium pair serves
+    LANGUAGE_UNAVAILABLE,  // a pair of the program that no installed Apertium pair or dictionary serves
     TRANSLATION_FAILED,
     TRANSLATION_BUSY       // a pipeline stayed taken by other requests
 };

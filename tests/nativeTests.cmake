@@ -2,14 +2,19 @@
 # that one CTest run covers the native and the Windows side.
 add_test(NAME engine_text_native COMMAND ${NATIVE_BINARY_DIR}/tests/engine_text_tests)
 
-foreach(fuzzer fuzzCleanExtract fuzzEncodeExpand)
+foreach(fuzzer fuzzCleanExtract fuzzEncodeExpand fuzzDictionary)
+    # The dictionary's parsers are small; a short run keeps the suite quick.
+    set(seconds ${QUORV_FUZZ_SECONDS})
+    if(fuzzer STREQUAL fuzzDictionary AND seconds GREATER 12)
+        set(seconds 12)
+    endif()
     string(REGEX REPLACE "^fuzz" "" corpus ${fuzzer})
     string(REGEX REPLACE "([a-z])([A-Z])" "\\1_\\2" corpus ${corpus})
     string(TOLOWER ${corpus} corpus)
     add_test(NAME ${fuzzer}_smoke
         COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run-smoke ${NATIVE_BINARY_DIR}/tests/${fuzzer}
                 ${CMAKE_SOURCE_DIR}/tests/corpus/${corpus} ${CMAKE_BINARY_DIR}/fuzz-scratch/${fuzzer}
-                ${QUORV_FUZZ_SECONDS})
+                ${seconds})
     set_tests_properties(${fuzzer}_smoke PROPERTIES TIMEOUT 300)
 endforeach()
 

@@ -18,5 +18,9 @@ TEST_CASE("Quorv.exe translates through the service")
     CHECK_EQ(Bytes(controlText(window, IDC_RESULT)), Bytes("La casa es grande.\r\n"));
     for (const SeenMessageBox& box : boxes)
         CHECK_EQ(Bytes(box.text), Bytes("(no message box)"));
+    REQUIRE(chooseLanguage(window, IDC_TO_LIST, inLanguage("German", "Deutsch")));
+    typeText(window, "Good morning!");
+    REQUIRE(pressButton(window, IDC_TRANSLATE));
+    CHECK(waitUntil([&] { return controlText(window, IDC_RESULT).find("Guten Morgen") != std::string::npos; }, 10000));
     CHECK(takeMessageBoxes().empty());
 }
