@@ -127,8 +127,10 @@ TEST_CASE("every pair gives back each symbol that Apertium leaves alone, and sur
     std::string text = symbols() + "Zorblax~Qux ~5 ^_^", translation, response, shown;
     for (const LanguagePair& pair : LanguagePairs) {
         CAPTURE(pair.code);
-        if (translateText(findPair(pair.code), text, translation) == LANGUAGE_UNAVAILABLE)
+        // German comes from a dictionary, whose rendering has a line of its own.
+        if (pair.source == LANGUAGE_GERMAN || pair.target == LANGUAGE_GERMAN)
             continue;
+        REQUIRE_EQ(translateText(findPair(pair.code), text, translation), TRANSLATED);
         CHECK_EQ(Bytes(usual(translation)), Bytes(usual(text)));
         writeTranslationPage(pair.target, translation, response);
         shownTranslation(translation, shown);
