@@ -42,21 +42,12 @@ target_link_options(engine_text_tests PRIVATE -static)
 target_link_libraries(engine_text_tests PRIVATE engine_text)
 add_wine_test(engine_text_wine engine_text_tests LANGUAGE en)
 
-add_executable(engine_windows_tests engine/engineWindowsTests.cpp engine/winsockTextsTests.cpp support/doctestMain.cpp
-    support/testServer.cpp support/messageBoxWatcher.cpp ${QUORV_STRINGS_RC})
-target_include_directories(engine_windows_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
-target_compile_options(engine_windows_tests PRIVATE ${WINDOWS_TEST_FLAGS})
-target_link_options(engine_windows_tests PRIVATE -static)
-target_link_libraries(engine_windows_tests PRIVATE quorv_core ws2_32)
-add_wine_test(engine_windows_en engine_windows_tests LANGUAGE en NETWORK)
-add_wine_test(engine_windows_de engine_windows_tests LANGUAGE de NETWORK)
-
 # Drives the real Quorv.exe; built beside it, since a test's drive T: is
 # its own folder.
-set(QUORV_DRIVER app/quorvDriver.cpp support/windowDriver.cpp support/messageBoxWatcher.cpp
+set(QUORV_DRIVER support/windowDriver.cpp support/messageBoxWatcher.cpp
     support/doctestMain.cpp)
 add_executable(quorv_driver_tests ${QUORV_DRIVER} app/settingsTests.cpp app/mainWindowTests.cpp
-    app/translationTests.cpp app/aboutBoxTests.cpp app/sharedPicturesTests.cpp support/testServer.cpp)
+    app/translationTests.cpp app/aboutBoxTests.cpp app/resourceTests.cpp support/testServer.cpp)
 add_dependencies(quorv_driver_tests Quorv QuorvNoMemory QuorvNoThread)
 add_wine_test(quorv_en quorv_driver_tests LANGUAGE en NETWORK)
 add_wine_test(quorv_de quorv_driver_tests LANGUAGE de NETWORK)
@@ -79,7 +70,7 @@ endforeach()
 
 add_library(menuProbe SHARED support/menuProbe.cpp)
 set_target_properties(menuProbe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
-target_link_options(menuProbe PRIVATE -static)
+target_link_options(menuProbe PRIVATE -static -Wl,--kill-at)
 add_dependencies(quorv_driver_tests menuProbe)
 
 # Quorv.exe imports system DLLs only; Setup.exe, which may run from a

@@ -9,50 +9,90 @@
 #include "resource.h"
 #include "windowDriver.h"
 
-inline bool germanUser()
-{
-    const char* language = getenv("QUORV_EXPECT_LANGUAGE");
-    return language && !strcmp(language, "de");
-}
-
+// The language the run expects: CTest runs the driver once for an English
+// and once for a German user.
 inline const char* inLanguage(const char* english, const char* german)
 {
-    return germanUser() ? german : english;
+    const char* language = getenv("QUORV_EXPECT_LANGUAGE");
+    return language && !strcmp(language, "de") ? german : english;
 }
 
-// A run of Quorv.exe (or a test build of it) for one test, its message
-// boxes watched. The registry and the report file are cleaned before and
-// after; closed the ordinary way, it must end with exit code 0.
+// A run of Quorv.exe (or a test build of it) for one test, its message boxes
+// watched, the registry cleaned first unless asked to keep it. Closed the
+// ordinary way, it must end with exit code 0.
 struct QuorvSession {
     DrivenProgram program;
     HWND window;
-    HHOOK menuProbe;
-    explicit QuorvSession(const char* file = "Quorv.exe", bool freshRegistry = true);
-    void close();
-    ~QuorvSession();
+    explicit QuorvSession(const char* file = "Quorv.exe", bool freshRegistry = true)
+    {
+        if (freshRegistry)
+            RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velmora");
+        DeleteFileA("C:\\Quorv.rpt");
+        bool started = startProgram(&program, file, IDC_TRANSLATE);
+        window = program.window;
+        if (!started)
+            endProgram(&program, 0);
+        REQUIRE(started);
+        startMessageBoxWatcher(program.process.dwProcessId);
+    }
+    ~QuorvSession()
+    {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        CHECK_EQ(endProgram(&program), 0);
+        stopMessageBoxWatcher();
+        DeleteFileA("C:\\Quorv.rpt");
+    }
 };
 
 // Replaces the input box's text as pasting would, so that the box's limit
 // and its change notification apply.
-void typeText(HWND window, const std::string& text);
-void typeCharacter(HWND window, char c);
+inline void typeText(HWND window, const std::string& text)
+{
+    SendDlgItemMessageA(window, IDC_INPUT, EM_SETSEL, 0, -1);
+    SendDlgItemMessageA(window, IDC_INPUT, EM_REPLACESEL, TRUE, (LPARAM)text.c_str());
+}
+inline void typeCharacter(HWND window, char c) { SendDlgItemMessageA(window, IDC_INPUT, WM_CHAR, (BYTE)c, 1); }
+
 // Picks an entry as a user would: selection, then the change notification.
-int chooseLanguage(HWND window, int listId, const char* name);
-// The text of an entry of a list; position -1 stands for the selected one.
-std::string listEntry(HWND window, int listId, int position = -1);
-int listCount(HWND window, int listId);
-// State (MF_ flags; -1 when it cannot be read) and text of an item of the
-// window's system menu, read from inside Quorv.exe.
-int systemMenuItem(QuorvSession* session, UINT command, std::string* text = 0);
-RECT controlRect(HWND window, int id);
-// The colour of a screen pixel, relative to a control's top left corner.
-COLORREF controlPixel(HWND window, int id, int x, int y);
+inline void chooseEntry(HWND window, int listId, int position)
+{
+    SendDlgItemMessageA(window, listId, CB_SETCURSEL, position, 0);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), (LPARAM)GetDlgItem(window, listId));
+}
+inline int selected(HWND window, int listId) { return (int)SendDlgItemMessageA(window, listId, CB_GETCURSEL, 0, 0); }
+inline int listCount(HWND window, int listId) { return (int)SendDlgItemMessageA(window, listId, CB_GETCOUNT, 0, 0); }
 
-const char* const SettingsKey = "Software\\Velmora\\Quorvel\\Settings";
-void deleteProductKeys();
-int keyExists(const char* path);
-// The value's bytes, or "<missing>".
-std::string readSetting(const char* name, DWORD* type = 0);
-void writeSetting(const char* name, DWORD type, const void* data, DWORD size);
+// Whether an item of the window's system menu is greyed, as a hook inside
+// Quorv.exe reads it: other processes cannot read its menus.
+inline bool grayed(HWND window, UINT command)
+{
+    static DWORD probedThread;
+    if (probedThread != GetWindowThreadProcessId(window, 0)) {
+        HMODULE module = LoadLibraryA("menuProbe.dll");
+        HOOKPROC hook = module ? (HOOKPROC)(void*)GetProcAddress(module, "menuProbe") : 0;
+        probedThread = GetWindowThreadProcessId(window, 0);
+        REQUIRE(SetWindowsHookExA(WH_CALLWNDPROC, hook, module, probedThread));
+    }
+    RemovePropA(window, "QuorvMenuState");
+    SendMessageA(window, RegisterWindowMessageA("QuorvMenuProbe"), command, 0);
+    UINT_PTR state = (UINT_PTR)GetPropA(window, "QuorvMenuState");
+    REQUIRE(state);
+    return ((state - 1) & MF_GRAYED) != 0;
+}
 
-std::string clipboardText();
+inline bool topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+inline bool autoCopyChecked(HWND window) { return SendDlgItemMessageA(window, IDC_AUTO_COPY, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+inline std::string clipboardText()
+{
+    std::string text = "(no text)";
+    if (!OpenClipboard(0))
+        return "(clipboard busy)";
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (const char* locked = data ? (const char*)GlobalLock(data) : 0) {
+        text = locked;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}

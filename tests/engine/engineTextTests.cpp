@@ -1,59 +1,44 @@
-// The engine's text logic: pairs, request, page cleaning and extraction.
+// The engine's text logic: pairs, form encoding, page cleaning and extraction.
 // Built natively under the sanitizers and for Windows under Wine.
-#include <cstdlib>
 #include <cstring>
-#include <set>
 #include <string>
 #include "bytes.h"
 #include "engineBuffers.h"
 #include "languagePairs.h"
 #include "replyExtractor.h"
 #include "requestComposer.h"
-#include "translationState.h"
 
 namespace {
 
 void setPage(const std::string& page)
 {
     REQUIRE(page.size() < NET_BUFFER_SIZE);
-    memcpy(netBuffer, page.data(), page.size());
-    netBuffer[page.size()] = 0;
+    memcpy(netBuffer, page.c_str(), page.size() + 1);
 }
 
 const std::string markerLine = "Use the above text to search the Web";
 
 }  // namespace
 
-TEST_CASE("each source offers its targets, and each pair's code names its two languages")
+TEST_CASE("each source offers its targets, each pair's code names its two languages, and nothing else has one")
 {
     // The service's names of the languages: ISO 639-1.
     const char* iso[LANGUAGE_COUNT] = { "en", "fr", "de", "it", "pt", "es" };
-    Language sources[LANGUAGE_COUNT];
+    Language sources[LANGUAGE_COUNT], targets[LANGUAGE_COUNT];
     REQUIRE_EQ(sourceLanguages(sources), LANGUAGE_COUNT);
-    std::set<std::string> codes;
+    char code[PAIR_CODE_SIZE + 2];
     for (Language source : sources) {
-        Language targets[LANGUAGE_COUNT];
         int count = targetsOf(source, targets);
         // English goes into every other language, the others into English.
         CHECK_EQ(count, source == LANGUAGE_ENGLISH ? LANGUAGE_COUNT - 1 : 1);
         for (int i = 0; i < count; ++i) {
-            char code[PAIR_CODE_SIZE + 2];
             memset(code, 'X', sizeof code);
             lookupPairCode(source, targets[i], code);
-            CAPTURE(source);
-            CAPTURE(targets[i]);
-            CHECK(codes.insert(code).second);
-            CHECK(((source == LANGUAGE_ENGLISH) ^ (targets[i] == LANGUAGE_ENGLISH)));
-            CHECK_EQ(Bytes(code), Bytes(std::string(iso[source]) + "_" + iso[targets[i]]));
-            CHECK_EQ(code[PAIR_CODE_SIZE], 'X');
+            CHECK_EQ(Bytes(code, sizeof code), Bytes(std::string(iso[source]) + "_" + iso[targets[i]] + std::string("\0XX", 3)));
         }
     }
-    CHECK_EQ(codes.size(), (size_t)PAIR_COUNT);
-
-    // Anything else has no code, and the code's buffer is not overrun.
     const Language others[][2] = { { LANGUAGE_FRENCH, LANGUAGE_GERMAN }, { LANGUAGE_ENGLISH, LANGUAGE_ENGLISH }, { -1, 7 } };
     for (const auto& other : others) {
-        char code[PAIR_CODE_SIZE + 2];
         memset(code, 'X', sizeof code);
         lookupPairCode(other[0], other[1], code);
         CHECK_EQ(Bytes(code, sizeof code), Bytes(std::string(1, 0) + std::string(PAIR_CODE_SIZE + 1, 'X')));
@@ -83,35 +68,6 @@ TEST_CASE("form encoding of the typed text, within its destination")
         CHECK_EQ(Bytes(out), Bytes(c.encoded));
         CHECK_EQ(Bytes(out + c.size, sizeof out - c.size), Bytes(std::string(sizeof out - c.size, 'X')));
     }
-
-    EngineBuffers buffers;
-    memset(sourceText, '&', SOURCE_TEXT_SIZE - 1);
-    sourceText[SOURCE_TEXT_SIZE - 1] = 0;
-    urlEncode(workText, WORK_TEXT_SIZE, sourceText);
-    CHECK_EQ(strlen(workText), (WORK_TEXT_SIZE - 1) / 3 * 3);
-}
-
-TEST_CASE("request template expansion")
-{
-    EngineBuffers buffers;
-    struct {
-        const char* requestTemplate;
-        const char* encoded;
-        const char* code;
-        const char* request;
-    } cases[] = {
-        { RequestTemplate, "Guten+Tag", "de_en", "GET /cgi-bin/translate?doit=done&urltext=Guten+Tag&lp=de_en HTTP/1.0\n\n" },
-        { RequestTemplate, "", "", "GET /cgi-bin/translate?doit=done&urltext=&lp= HTTP/1.0\n\n" },
-        { "[%x]", "t", "c", "[]" }, { "[%%u]", "t", "c", "[t]" }, { "[%n%u%n]", "t", "c", "[ctc]" },
-        { "end%", "t", "c", "end" }, { "%U%N", "t", "c", "" },
-    };
-    for (const auto& c : cases) {
-        strcpy(workText, c.encoded);
-        strcpy(pairCode, c.code);
-        expandRequestTemplate(netBuffer, c.requestTemplate);
-        CAPTURE(c.requestTemplate);
-        CHECK_EQ(Bytes(netBuffer), Bytes(c.request));
-    }
 }
 
 TEST_CASE("page cleaning")
@@ -127,14 +83,12 @@ TEST_CASE("page cleaning")
         { "status line and headers before the markup",
           "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<html><body>Hi</body></html>\r\n", "Hi\r\n" },
         { "slash and greater-than in text", "<p>1/2 a > b and/or</p>", "\r\n1/2 a > b and/or\r\n" },
-        { "text that starts with a slash", "<i>/usr</i>", "/usr\r\n" },
         { "tag after a line break adds nothing", "<b>x</b><br><i>y</i>", "x\r\ny\r\n" },
         { "paragraph after text leaves an empty line", "<b>x</b>y<P>z", "x\r\ny\r\n\r\nz" },
         { "blanks and line feeds fold, carriage returns vanish", "<b>\n  a \r\n\t b  \n<br>", "a \t b\r\n" },
         { "less-than before a blank vanishes with the blanks", "<b>x < y</b>", "xy\r\n" },
         { "attributes and comments vanish up to the first >", "<a href=\"q\">k</a><!-- note -->m", "k\r\nm" },
         { "quoted > ends a tag", "<a title=\"x>y\">z</a>", "y\">z\r\n" },
-        { "entities stay as written", "<b>Tom &amp; Jerry&nbsp;</b>", "Tom &amp; Jerry&nbsp;\r\n" },
         { "8-bit bytes are copied", "<b>Fran\xE7" "ais \xDF</b>", "Fran\xE7" "ais \xDF\r\n" },
         { "markup only", "<html></html>", "" },
         { "empty tag and doubled less-than", "<>x<<b>y", "y" },
@@ -154,33 +108,28 @@ TEST_CASE("the cleaned text never runs past its buffer")
 {
     EngineBuffers buffers;
     const unsigned room = WORK_TEXT_SIZE - 1;
-
-    // Text bytes alone: cut at the last byte that fits.
-    std::string page = "<b>" + std::string(NET_BUFFER_SIZE - 4, 'a');
-    setPage(page);
-    REQUIRE_EQ(cleanPage(), 1);
-    CHECK_EQ(strlen(workText), room);
-
-    // A line break that would straddle the end is left out whole.
-    page = "<b>" + std::string(room - 1, 'a') + "</b>more";
-    setPage(page);
-    REQUIRE_EQ(cleanPage(), 1);
-    CHECK_EQ(strlen(workText), room - 1);
-    CHECK_EQ(workText[room - 2], 'a');
-
-    // Paragraph tags give four bytes for two of text: the worst case.
-    page.clear();
-    while (page.size() + 4 < NET_BUFFER_SIZE - 1)
-        page += "x<p>";
-    setPage(page);
-    REQUIRE_EQ(cleanPage(), 1);
-    size_t length = strlen(workText);
-    CHECK_LE(length, room);
-    CHECK_GT(length, room - 4);
-    CHECK_NE(workText[length - 1], '\r');
+    struct {
+        std::string page;
+        size_t shortest, longest;
+    } cases[] = {
+        // Text bytes alone: cut at the last byte that fits.
+        { "<b>" + std::string(NET_BUFFER_SIZE - 4, 'a'), room, room },
+        // A line break that would straddle the end is left out whole.
+        { "<b>" + std::string(room - 1, 'a') + "</b>more", room - 1, room - 1 },
+        // Paragraph tags give four bytes for two of text: the worst case.
+        { "", room - 3, room },
+    };
+    while (cases[2].page.size() + 4 < NET_BUFFER_SIZE - 1)
+        cases[2].page += "x<p>";
+    for (const auto& c : cases) {
+        setPage(c.page);
+        REQUIRE_EQ(cleanPage(), 1);
+        size_t length = strlen(workText);
+        CHECK((length >= c.shortest && length <= c.longest && workText[length - 1] != '\r'));
+    }
 
     // A translation near the start is still found in a cut page.
-    setPage("<b>In English:</b><br>hello<br>" + markerLine + "<p>" + page.substr(0, page.size() - 100));
+    setPage("<b>In English:</b><br>hello<br>" + markerLine + "<p>" + cases[2].page.substr(0, cases[2].page.size() - 100));
     targetLanguage = LANGUAGE_ENGLISH;
     REQUIRE_EQ(cleanPage(), 1);
     REQUIRE_EQ(extractTranslation(), 1);
@@ -198,7 +147,6 @@ TEST_CASE("finding the translation in the cleaned text")
     } cases[] = {
         { "worked example", LANGUAGE_ENGLISH, "In English:\r\nHello my friend and/or you\r\n\r\n" + markerLine,
           "Hello my friend and/or you\r\n\r\n" },
-        { "heading in other letter case", LANGUAGE_ENGLISH, "IN ENGLISH:\r\nhi\r\n" + markerLine, "hi\r\n" },
         { "8-bit heading in other letter case", LANGUAGE_FRENCH, "EN FRAN\xC7" "AIS:\r\nbonjour\r\nTo translate, type",
           "bonjour\r\n" },
         { "heading after other text", LANGUAGE_ENGLISH, "Result In English:\r\nhi\r\n", nullptr },
@@ -216,8 +164,6 @@ TEST_CASE("finding the translation in the cleaned text")
         { "heading line ends the text", LANGUAGE_ENGLISH, "x\r\nIn English:\r\n", nullptr },
         { "no heading", LANGUAGE_GERMAN, "In English:\r\nhi\r\n", nullptr },
         { "line shorter than the heading", LANGUAGE_ENGLISH, "In Engl\r\nhi", nullptr },
-        { "empty text", LANGUAGE_ENGLISH, "", nullptr },
-        { "first heading wins", LANGUAGE_ENGLISH, "In English:\r\nIn English:\r\nx", "In English:\r\nx" },
     };
     for (const auto& c : cases) {
         strcpy(workText, c.cleaned.c_str());

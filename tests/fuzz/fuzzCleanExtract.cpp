@@ -1,12 +1,9 @@
 // Any page, any target: cleaning and extraction stay inside their buffers
 // and leave a terminated text that fits workText.
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
+#include "engineBuffers.h"
 #include "languagePairs.h"
 #include "replyExtractor.h"
-#include "engineBuffers.h"
-#include "translationState.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -19,21 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     netBuffer[pageSize] = 0;
 
     strcpy(workText, "encoded");
-    if (!cleanPage()) {
-        if (memchr(netBuffer, '<', strlen(netBuffer)) || strcmp(workText, "encoded"))
-            abort();
-        return 0;
-    }
-    size_t cleaned = strlen(workText);
-    if (cleaned > WORK_TEXT_SIZE - 1)
+    // Not a page: no markup, and workText untouched.
+    if (!cleanPage() && (memchr(netBuffer, '<', strlen(netBuffer)) || strcmp(workText, "encoded")))
         abort();
+    size_t cleaned = strlen(workText);
     // Carriage returns and line feeds only come as CR LF pairs.
-    for (size_t i = 0; i < cleaned; ++i) {
-        if (workText[i] == '\r' && workText[i + 1] != '\n')
+    if (cleaned > WORK_TEXT_SIZE - 1 || workText[0] == '\n')
+        abort();
+    for (size_t i = 0; i < cleaned; ++i)
+        if ((workText[i] == '\r') != (workText[i + 1] == '\n'))
             abort();
-        if (workText[i] == '\n' && (i == 0 || workText[i - 1] != '\r'))
-            abort();
-    }
     if (extractTranslation() && strlen(workText) > cleaned)
         abort();
     return 0;

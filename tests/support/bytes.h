@@ -1,6 +1,7 @@
 // Byte strings that a failed check prints with their control and 8-bit
 // bytes escaped, so that expected and actual can be told apart.
 #pragma once
+#include <cstdio>
 #include <string>
 #include <doctest/doctest.h>
 
@@ -14,23 +15,15 @@ struct Bytes {
 
 inline std::string escapeBytes(const std::string& value)
 {
-    static const char hex[] = "0123456789ABCDEF";
     std::string out = "\"";
-    for (unsigned char c : value) {
-        if (c == '\r')
-            out += "\\r";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '"' || c == '\\')
-            out += std::string("\\") + (char)c;
-        else if (c < 0x20 || c >= 0x7F)
-            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
-        else
-            out += (char)c;
+    char escaped[8];
+    for (size_t i = 0; i < value.size() && i < 400; ++i) {
+        unsigned char c = value[i];
+        bool plain = c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+        snprintf(escaped, sizeof escaped, plain ? "%c" : "\\x%02X", c);
+        out += escaped;
     }
-    if (value.size() > 400)
-        return out.substr(0, 400) + "...\" (" + std::to_string(value.size()) + " bytes)";
-    return out + "\"";
+    return out + (value.size() > 400 ? "...\" (" + std::to_string(value.size()) + " bytes)" : "\"");
 }
 
 namespace doctest {

@@ -9,18 +9,14 @@
 struct EngineBuffers {
     EngineBuffers()
     {
-        sourceText = (char*)malloc(SOURCE_TEXT_SIZE);
-        workText = (char*)malloc(WORK_TEXT_SIZE);
-        netBuffer = (char*)malloc(NET_BUFFER_SIZE);
-        memset(sourceText, 'S', SOURCE_TEXT_SIZE);
-        memset(workText, 'W', WORK_TEXT_SIZE);
-        memset(netBuffer, 'N', NET_BUFFER_SIZE);
+        memset(sourceText = (char*)malloc(SOURCE_TEXT_SIZE), 'S', SOURCE_TEXT_SIZE);
+        memset(workText = (char*)malloc(WORK_TEXT_SIZE), 'W', WORK_TEXT_SIZE);
+        memset(netBuffer = (char*)malloc(NET_BUFFER_SIZE), 'N', NET_BUFFER_SIZE);
     }
     ~EngineBuffers()
     {
         free(sourceText);
         free(workText);
         free(netBuffer);
-        sourceText = workText = netBuffer = 0;
     }
 };

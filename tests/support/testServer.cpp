@@ -3,12 +3,11 @@
 #include "testServer.h"
 
 static SOCKET listener = INVALID_SOCKET;
-static HANDLE serverThread;
-static HANDLE requestHandled;
-static HANDLE stopEvent;
-static CRITICAL_SECTION scriptLock;
+static HANDLE serverThread, requestHandled, stopEvent;
 static ServerScript currentScript;
 static std::string lastRequest;
+// Guards the script and the request, which the server thread and the test share.
+static CRITICAL_SECTION lock;
 
 // Waits a while for the connection to have bytes or to be closed.
 static int readable(SOCKET connection, long microseconds)
@@ -20,13 +19,15 @@ static int readable(SOCKET connection, long microseconds)
     return select(0, &set, 0, 0, &wait) > 0;
 }
 
-static std::string readRequest(SOCKET connection)
+static void serve(SOCKET connection)
 {
+    EnterCriticalSection(&lock);
+    ServerScript script = currentScript;
+    LeaveCriticalSection(&lock);
     std::string request;
     char chunk[4096];
-    DWORD deadline = GetTickCount() + 5000;
-    while (request.find("\n\n") == std::string::npos && request.find("\r\n\r\n") == std::string::npos
-           && GetTickCount() < deadline) {
+    for (DWORD start = GetTickCount(); request.find("\n\n") == std::string::npos
+         && request.find("\r\n\r\n") == std::string::npos && GetTickCount() - start < 5000;) {
         if (!readable(connection, 100000))
             continue;
         int count = recv(connection, chunk, sizeof chunk, 0);
@@ -34,46 +35,23 @@ static std::string readRequest(SOCKET connection)
             break;
         request.append(chunk, count);
     }
-    return request;
-}
-
-static void serve(SOCKET connection)
-{
-    EnterCriticalSection(&scriptLock);
-    ServerScript script = currentScript;
-    LeaveCriticalSection(&scriptLock);
-    std::string request = readRequest(connection);
-    if (script.delayMilliseconds)
-        WaitForSingleObject(stopEvent, script.delayMilliseconds);
+    WaitForSingleObject(stopEvent, script.delayMilliseconds);
     linger abortive = { 1, 0 };
-    char byte;
-    switch (script.action) {
-    case SERVER_REPLY:
-        for (size_t sent = 0; sent < script.reply.size();) {
-            int count = send(connection, script.reply.data() + sent, (int)(script.reply.size() - sent), 0);
-            if (count <= 0)
-                break;
-            sent += count;
-        }
+    int count = 1;
+    for (size_t sent = 0; script.action == SERVER_REPLY && sent < script.reply.size() && count > 0; sent += count)
+        count = send(connection, script.reply.data() + sent, (int)(script.reply.size() - sent), 0);
+    if (script.action == SERVER_REPLY)
         shutdown(connection, SD_SEND);
-        break;
-    case SERVER_CLOSE_SILENTLY:
-        shutdown(connection, SD_SEND);
-        break;
-    case SERVER_RESET:
+    else if (script.action == SERVER_RESET)
         setsockopt(connection, SOL_SOCKET, SO_LINGER, (const char*)&abortive, sizeof abortive);
-        break;
-    case SERVER_STAY_SILENT:
-        // Until the client gives up or the test ends.
-        while (WaitForSingleObject(stopEvent, 0) == WAIT_TIMEOUT)
-            if (readable(connection, 50000) && recv(connection, &byte, 1, 0) <= 0)
-                break;
-        break;
-    }
+    // A silent server waits until the client gives up or the test ends.
+    while (script.action == SERVER_STAY_SILENT && WaitForSingleObject(stopEvent, 0) == WAIT_TIMEOUT)
+        if (readable(connection, 50000) && recv(connection, chunk, 1, 0) <= 0)
+            break;
     closesocket(connection);
-    EnterCriticalSection(&scriptLock);
+    EnterCriticalSection(&lock);
     lastRequest = request;
-    LeaveCriticalSection(&scriptLock);
+    LeaveCriticalSection(&lock);
     SetEvent(requestHandled);
 }
 
@@ -87,30 +65,26 @@ static DWORD WINAPI serverLoop(void*)
 int startTestServer()
 {
     WSADATA data;
+    BOOL reuse = TRUE;
+    sockaddr_in address = { AF_INET, htons(80), { { { 127, 0, 0, 1 } } }, {} };
     if (WSAStartup(MAKEWORD(2, 2), &data))
         return 0;
-    InitializeCriticalSection(&scriptLock);
+    InitializeCriticalSection(&lock);
     requestHandled = CreateEventA(0, FALSE, FALSE, 0);
     stopEvent = CreateEventA(0, TRUE, FALSE, 0);
     listener = socket(AF_INET, SOCK_STREAM, 0);
-    BOOL reuse = TRUE;
     setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, (const char*)&reuse, sizeof reuse);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(80);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (bind(listener, (sockaddr*)&address, sizeof address) || listen(listener, 8))
         return 0;
-    serverThread = CreateThread(0, 0, serverLoop, 0, 0, 0);
-    return serverThread != 0;
+    return (serverThread = CreateThread(0, 0, serverLoop, 0, 0, 0)) != 0;
 }
 
 void scriptTestServer(const ServerScript& script)
 {
-    EnterCriticalSection(&scriptLock);
+    EnterCriticalSection(&lock);
     currentScript = script;
     lastRequest.clear();
-    LeaveCriticalSection(&scriptLock);
+    LeaveCriticalSection(&lock);
     ResetEvent(requestHandled);
     ResetEvent(stopEvent);
 }
@@ -118,9 +92,9 @@ void scriptTestServer(const ServerScript& script)
 std::string receivedRequest()
 {
     WaitForSingleObject(requestHandled, 5000);
-    EnterCriticalSection(&scriptLock);
+    EnterCriticalSection(&lock);
     std::string request = lastRequest;
-    LeaveCriticalSection(&scriptLock);
+    LeaveCriticalSection(&lock);
     return request;
 }
 

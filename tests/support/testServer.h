@@ -5,8 +5,7 @@
 #include <string>
 
 enum ServerAction {
-    SERVER_REPLY,          // send the reply, then close
-    SERVER_CLOSE_SILENTLY, // close without sending anything
+    SERVER_REPLY,          // send the reply (which may be empty), then close
     SERVER_RESET,          // abort the connection (the client sees a reset)
     SERVER_STAY_SILENT     // keep the connection open, send nothing, until stopped
 };

@@ -2,31 +2,24 @@
 
 int waitUntil(const std::function<bool()>& condition, DWORD timeout)
 {
-    DWORD start = GetTickCount();
-    while (!condition()) {
+    for (DWORD start = GetTickCount(); !condition(); Sleep(10))
         if (GetTickCount() - start > timeout)
             return 0;
-        Sleep(10);
-    }
     return 1;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    int controlId;
-    HWND found;
-};
-
-static BOOL CALLBACK findWindowWithControl(HWND window, LPARAM parameter)
+// The first visible top-level window that has the control, of the process
+// if one is given, else owned by the window given.
+static HWND findWindow(DWORD process, HWND owner, int controlId)
 {
-    WindowSearch* search = (WindowSearch*)parameter;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->processId && IsWindowVisible(window) && GetDlgItem(window, search->controlId)) {
-        search->found = window;
-        return FALSE;
+    for (HWND window = 0; (window = FindWindowExA(0, window, 0, 0));) {
+        DWORD windowProcess = 0;
+        GetWindowThreadProcessId(window, &windowProcess);
+        if ((process ? windowProcess == process : GetWindow(window, GW_OWNER) == owner) && IsWindowVisible(window)
+            && GetDlgItem(window, controlId))
+            return window;
     }
-    return TRUE;
+    return 0;
 }
 
 int startProgram(DrivenProgram* program, const char* file, int controlId, DWORD timeout)
@@ -39,23 +32,16 @@ int startProgram(DrivenProgram* program, const char* file, int controlId, DWORD 
     ZeroMemory(program, sizeof *program);
     if (!CreateProcessA(path, 0, 0, 0, FALSE, 0, 0, 0, &startup, &program->process))
         return 0;
-    if (!controlId)
-        return 1;
-    WindowSearch search = { program->process.dwProcessId, controlId, 0 };
-    waitUntil([&] { return !EnumWindows(findWindowWithControl, (LPARAM)&search) && search.found; }, timeout);
-    program->window = search.found;
-    return program->window != 0;
+    DWORD process = program->process.dwProcessId;
+    if (controlId)
+        waitUntil([&] { return (program->window = findWindow(process, 0, controlId)) != 0; }, timeout);
+    return !controlId || program->window;
 }
 
 HWND waitForOwnedDialog(HWND owner, int controlId, DWORD timeout)
 {
     HWND found = 0;
-    waitUntil([&] {
-        found = FindWindowExA(0, 0, "#32770", 0);
-        while (found && (GetWindow(found, GW_OWNER) != owner || !GetDlgItem(found, controlId)))
-            found = FindWindowExA(0, found, "#32770", 0);
-        return found && IsWindowVisible(found);
-    }, timeout);
+    waitUntil([&] { return (found = findWindow(0, owner, controlId)) != 0; }, timeout);
     return found;
 }
 
@@ -74,23 +60,13 @@ int endProgram(DrivenProgram* program, DWORD timeout)
     return (int)code;
 }
 
-std::string windowText(HWND window)
-{
-    char text[4096] = "";
-    DWORD_PTR length = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &length);
-    return text;
-}
-
 std::string controlText(HWND window, int id)
 {
-    return windowText(GetDlgItem(window, id));
+    char text[4096] = "";
+    SendMessageTimeoutA(GetDlgItem(window, id), WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, 0);
+    return text;
 }
-
-int isEnabled(HWND window, int id)
-{
-    return IsWindowEnabled(GetDlgItem(window, id)) != 0;
-}
+int isEnabled(HWND window, int id) { return IsWindowEnabled(GetDlgItem(window, id)) != 0; }
 
 int pressButton(HWND window, int id)
 {

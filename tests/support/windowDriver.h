@@ -22,7 +22,6 @@ HWND waitForOwnedDialog(HWND owner, int controlId, DWORD timeout = 5000);
 // exit code, or -1 when it had to be ended.
 int endProgram(DrivenProgram* program, DWORD timeout = 10000);
 
-std::string windowText(HWND window);
 std::string controlText(HWND window, int id);
 int isEnabled(HWND window, int id);
 // Clicks a button, which must be enabled (under Wine a disabled button
