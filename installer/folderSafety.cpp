@@ -1,6 +1,7 @@
 #include "folderSafety.h"
-#include "folderChoice.h"
 #include "installState.h"
+#include "paths.h"
+#include "setupMessages.h"
 #include "resources/resource.h"
 #include <shlobj.h>
 
@@ -24,11 +25,6 @@ static const int enclosingFolders[] = {
 };
 static const char* const enclosingVariables[] = { "SystemRoot", "CommonProgramW6432", "CommonProgramFiles" };
 static const char profileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-
-static int isSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
 
 // A drive path ("C:\...") or a share path ("\\server\share\..."); nothing
 // that the system would resolve against the current drive or folder, and

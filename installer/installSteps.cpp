@@ -1,33 +1,13 @@
 #include "installSteps.h"
 #include "fileOperationBatch.h"
-#include "folderChoice.h"
 #include "folderSafety.h"
 #include "installState.h"
+#include "paths.h"
+#include "setupMessages.h"
+#include "setupState.h"
 #include "shortcutWriter.h"
 #include "statusControl.h"
 #include "resources/resource.h"
-
-enum { ROW_EMPTY = 0, ROW_COPY = 1, ROW_LINKS = 2, FORMAT_SIZE = 260, MESSAGE_SIZE = 1024 };
-
-const char productName[] = "Quorvel";
-
-int ShowTableMessage(HWND owner, UINT id, UINT type, va_list arguments)
-{
-    char format[FORMAT_SIZE];
-    if (!LoadStringA(instanceHandle, id, format, sizeof format))
-        return IDOK;
-    char text[MESSAGE_SIZE];
-    wvsprintfA(text, format, arguments);
-    return MessageBoxA(owner, text, productName, type);
-}
-
-void ShowTableError(HWND owner, UINT id, ...)
-{
-    va_list arguments;
-    va_start(arguments, id);
-    ShowTableMessage(owner, id, MB_ICONHAND, arguments);
-    va_end(arguments);
-}
 
 static void writeValue(HKEY root, const char* subkey, const char* name, const char* text)
 {

@@ -13,11 +13,13 @@
 #include "installState.h"
 #include "installSteps.h"
 #include "messageBoxWatcher.h"
+#include "paths.h"
+#include "setupState.h"
 #include "shellChecks.h"
 #include "shortcutWriter.h"
 #include "folderSafety.h"
 #include "statusControl.h"
-#include "wizardPages.h"
+#include "wizard.h"
 #include "resources/resource.h"
 #include <shlobj.h>
 
