@@ -1,7 +1,6 @@
 #include "folderSafety.h"
 #include "installState.h"
 #include "paths.h"
-#include "setupMessages.h"
 #include "resources/resource.h"
 #include <shlobj.h>
 
@@ -32,8 +31,7 @@ static const char profileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVe
 static int namesPossibleFolder(const char* folder)
 {
     int length = lstrlenA(folder);
-    if (length < 3 || !isSeparator(folder[length - 1])
-        || length + lstrlenA(longestInstalledName) >= PATH_SIZE)
+    if (length < 3 || !isSeparator(folder[length - 1]))
         return 0;
     int drive = ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z') && folder[1] == ':'
         && isSeparator(folder[2]);
@@ -231,32 +229,27 @@ static int resolvedFolder(const char* target, char* full)
     return systemFolderPath(plain, full);
 }
 
-int checkInstallFolder(HWND owner, const InstallState* state, char* target)
+UINT refusalOfFolder(const InstallState* state, char* target)
 {
     char source[PATH_SIZE];
     char resolved[PATH_SIZE];
+    if (!namesPossibleFolder(state->installFolder))
+        return IDS_FOLDER_INVALID;
     // The folder as the system spells it may be longer than as typed.
-    if (!namesPossibleFolder(state->installFolder) || !systemFolderPath(state->installFolder, target)
-        || lstrlenA(target) + lstrlenA(longestInstalledName) >= PATH_SIZE) {
-        ShowTableError(owner, IDS_FOLDER_INVALID);
-        return 0;
-    }
-    if (lstrlenA(target) <= rootLength(target)) {
-        ShowTableError(owner, IDS_DRIVE_ROOT);
-        return 0;
-    }
+    if (lstrlenA(state->installFolder) + lstrlenA(longestInstalledName) >= PATH_SIZE
+        || !systemFolderPath(state->installFolder, target)
+        || lstrlenA(target) + lstrlenA(longestInstalledName) >= PATH_SIZE)
+        return IDS_FOLDER_TOO_LONG;
+    if (lstrlenA(target) <= rootLength(target))
+        return IDS_DRIVE_ROOT;
     if (isProtectedFolder(target) || leadsElsewhere(target)
-        || (resolvedFolder(target, resolved) && isProtectedFolder(resolved))) {
-        ShowTableError(owner, IDS_FOLDER_PROTECTED, state->installFolder);
-        return 0;
-    }
+        || (resolvedFolder(target, resolved) && isProtectedFolder(resolved)))
+        return IDS_FOLDER_PROTECTED;
     // Emptying a folder that holds setup's own would delete the files to be
     // copied; copying into a folder inside it would copy into itself. The
     // in-place case never gets here.
     if (systemFolderPath(state->setupFolder, source)
-        && (isSameOrInside(source, target) || isSameOrInside(target, source))) {
-        ShowTableError(owner, IDS_FOLDER_HOLDS_SETUP, state->installFolder);
-        return 0;
-    }
-    return 1;
+        && (isSameOrInside(source, target) || isSameOrInside(target, source)))
+        return IDS_FOLDER_HOLDS_SETUP;
+    return 0;
 }

@@ -4,7 +4,7 @@
 
 struct InstallState;
 
-// 1 when installFolder may be emptied and filled, with the folder in the
+// 0 when installFolder may be emptied and filled, with the folder in the
 // system's spelling in target (260 bytes, trailing backslash); otherwise
-// shows the reason, owned by owner, and returns 0.
-int checkInstallFolder(HWND owner, const InstallState* state, char* target);
+// the string id of the reason, a format for the folder as typed.
+UINT refusalOfFolder(const InstallState* state, char* target);

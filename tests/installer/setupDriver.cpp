@@ -297,14 +297,15 @@ static Outcome installWith(const std::string& setupPath, const Choices& choices)
     REQUIRE(press(NEXT_BUTTON));
     DWORD pressed = GetTickCount();
     // Done when the finish page shows, or when a failed row shows and the
-    // sheet answers again with no dialog open.
+    // sheet answers again with no dialog open (a box owned by the sheet
+    // disables it).
     waitFor([] {
         if (pageIndex() == FINISH)
             return true;
         if (rowState(0) != STEP_FAILED && rowState(1) != STEP_FAILED)
             return false;
         Sleep(100);
-        return pageIndex() == STEPS && buttonReady(NEXT_BUTTON);
+        return pageIndex() == STEPS && buttonReady(NEXT_BUTTON) && IsWindowEnabled(run.sheet);
     });
     outcome.reached = pageIndex();
     outcome.installMilliseconds = GetTickCount() - pressed;
