@@ -93,7 +93,7 @@ set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT
 # from a release folder by a driver that plays the user.
 set(SETUP_TEST_SUPPORT installer/shellChecks.cpp support/messageBoxWatcher.cpp)
 add_executable(setup_unit_tests installer/setupUnitTests.cpp installer/stepFailureTests.cpp
-    support/doctestMain.cpp
+    installer/folderPlaceTests.cpp support/doctestMain.cpp
     ${SETUP_TEST_SUPPORT} ${SETUP_RESOURCES_RC})
 target_include_directories(setup_unit_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR}
     ${CMAKE_SOURCE_DIR}/installer)

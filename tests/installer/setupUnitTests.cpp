@@ -423,6 +423,7 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
         { documents, IDS_FOLDER_PROTECTED, documents },
         { specialFolder(CSIDL_MYPICTURES), IDS_FOLDER_PROTECTED, specialFolder(CSIDL_MYPICTURES) },
         { specialFolder(CSIDL_PROGRAMS), IDS_FOLDER_PROTECTED, specialFolder(CSIDL_PROGRAMS) },
+        { profile + "Downloads", IDS_FOLDER_PROTECTED, profile + "Downloads\\" },
         { "C:\\users", IDS_FOLDER_PROTECTED, profile },
         { "c:/WINDOWS/", IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
         { " \"C:\\Windows\" ", IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
