@@ -5,9 +5,9 @@
 #include "installSteps.h"
 #include "setupState.h"
 #include "statusControl.h"
+#include "userLaunch.h"
 #include "wizardPages.h"
 #include "resources/resource.h"
-#include <shellapi.h>
 
 enum { PAGE_COUNT = 5, TITLE_POINTS = 22, STEP_FONT_POINTS = 7, GLOBE_SIZE = 70 };
 
@@ -163,7 +163,7 @@ static void openInstalled(HWND page, const InstallState* state, const char* name
 {
     char path[PATH_SIZE];
     if (JoinPath(path, state->installFolder, name))
-        ShellExecuteA(page, 0, path, 0, 0, SW_SHOW);
+        OpenAsUser(page, path);
 }
 
 static void finish(HWND page)

@@ -1,8 +1,26 @@
 // Stands in for Quorv.exe and for the program that opens text files: it
-// appends its name (or its first two arguments) and the moment the system
-// created its process to C:\launches.log, and ends.
+// appends its name (or its first two arguments), the moment the system
+// created its process and the program that started it to C:\launches.log,
+// and ends.
 #include <windows.h>
 #include <stdio.h>
+#include <tlhelp32.h>
+
+static void parentName(char* name)
+{
+    lstrcpyA(name, "<unknown>");
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD parent = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == GetCurrentProcessId())
+            parent = entry.th32ParentProcessID;
+    for (BOOL more = Process32First(snapshot, &entry); more && parent; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == parent)
+            lstrcpyA(name, entry.szExeFile);
+    CloseHandle(snapshot);
+}
 
 int main(int argc, char** argv)
 {
@@ -15,8 +33,11 @@ int main(int argc, char** argv)
         lstrcpyA(label, argc > 1 ? argv[1] : name);
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    char line[3 * MAX_PATH];
-    int length = wsprintfA(line, "%s %08lx%08lx\r\n", label, created.dwHighDateTime, created.dwLowDateTime);
+    char parent[MAX_PATH];
+    parentName(parent);
+    char line[4 * MAX_PATH];
+    int length = wsprintfA(line, "%s %08lx%08lx %s\r\n", label, created.dwHighDateTime, created.dwLowDateTime,
+                           parent);
     for (int attempt = 0; attempt < 100; ++attempt) {
         HANDLE log = CreateFileA("C:\\launches.log", FILE_APPEND_DATA, 0, 0, OPEN_ALWAYS, 0, 0);
         if (log != INVALID_HANDLE_VALUE) {
