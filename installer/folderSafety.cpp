@@ -42,7 +42,10 @@ static const char userShellFoldersKey[] = "Software\\Microsoft\\Windows\\Current
 static int namesPossibleFolder(const char* folder)
 {
     int length = lstrlenA(folder);
-    if (length < 3 || !isSeparator(folder[length - 1]))
+    // The folder page cannot add the trailing backslash to a path that
+    // fills its buffer; such a path is judged by its spelling, then found
+    // too long.
+    if (length < 3 || (!isSeparator(folder[length - 1]) && length < PATH_SIZE - 1))
         return 0;
     int drive = ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z') && folder[1] == ':'
         && isSeparator(folder[2]);

@@ -414,6 +414,7 @@ TEST_CASE("dangerous installation folders are refused before anything is touched
         { "C:\\Quor*", IDS_FOLDER_INVALID, "C:\\downloads\\" },
         { "C:\\a:b", IDS_FOLDER_INVALID, "C:\\downloads\\" },
         { longFolder, IDS_FOLDER_TOO_LONG, "C:\\downloads\\" },
+        { longFolder + std::string(10, 'q'), IDS_FOLDER_TOO_LONG, "C:\\downloads\\" },
         { throughShortName, IDS_FOLDER_TOO_LONG, "C:\\downloads\\" },
         { windows, IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
         { system, IDS_FOLDER_PROTECTED, "C:\\downloads\\" },
