@@ -12,7 +12,7 @@
 #include "statusControl.h"
 #include "wizard.h"
 #include "resources/resource.h"
-#include <aclapi.h>
+#include <sddl.h>
 
 static HWND owner;
 static HWND stepsPage;
@@ -76,31 +76,18 @@ TEST_CASE("a failed row shows its cross before the box that says why")
     removeTree("C:\\stepfail");
 }
 
-// Gives the key back to everyone, so that it can be removed.
-static void removeRecord()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, appPathsKey, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
-        SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, 0, 0, 0, 0);
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPathsKey);
-}
-
 TEST_CASE("a registry record that cannot be written fails the installation and says where")
 {
-    removeRecord();
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPathsKey);
+    // Everyone may do anything with the key but set its values.
+    PSECURITY_DESCRIPTOR denied = 0;
+    REQUIRE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                                 &denied, 0));
     HKEY key;
     REQUIRE_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, appPathsKey, 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0), ERROR_SUCCESS);
-    EXPLICIT_ACCESSA rules[2] = {};
-    BuildExplicitAccessWithNameA(&rules[0], (LPSTR) "Everyone", KEY_SET_VALUE, DENY_ACCESS, NO_INHERITANCE);
-    BuildExplicitAccessWithNameA(&rules[1], (LPSTR) "Everyone", KEY_READ, GRANT_ACCESS, NO_INHERITANCE);
-    PACL rulesList = 0;
-    REQUIRE_EQ(SetEntriesInAclA(2, rules, 0, &rulesList), (DWORD)ERROR_SUCCESS);
-    REQUIRE_EQ(SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, 0, 0, rulesList, 0),
-               (DWORD)ERROR_SUCCESS);
-    LocalFree(rulesList);
+    CHECK_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denied), ERROR_SUCCESS);
     RegCloseKey(key);
+    LocalFree(denied);
 
     InstallState state = {};
     lstrcpyA(state.setupFolder, "C:\\recorded\\");
@@ -113,5 +100,5 @@ TEST_CASE("a registry record that cannot be written fails the installation and s
     REQUIRE_EQ(boxes.size(), 1u);
     CHECK_NE(boxes[0].text.find(appPathsKey), std::string::npos);
     CHECK_EQ(rowsAtBox[ROW_LINKS], STEP_DONE);
-    removeRecord();
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPathsKey);
 }
