@@ -91,8 +91,8 @@ add_test(NAME quorv_imports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MINGW_OBJDUMP}
 
 # Setup.exe: its parts inside a test process, and the program itself driven
 # from a release folder by a driver that plays the user.
-add_executable(setup_unit_tests installer/setupUnitTests.cpp support/doctestMain.cpp
-    support/messageBoxWatcher.cpp ${SETUP_RESOURCES_RC})
+add_executable(setup_unit_tests installer/setupUnitTests.cpp installer/stepFailureTests.cpp
+    installer/folderPlaceTests.cpp support/doctestMain.cpp support/messageBoxWatcher.cpp ${SETUP_RESOURCES_RC})
 target_include_directories(setup_unit_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
 target_compile_options(setup_unit_tests PRIVATE ${WINDOWS_TEST_FLAGS})
 target_link_options(setup_unit_tests PRIVATE -static -Wl,--wrap=malloc -Wl,--wrap=realloc)

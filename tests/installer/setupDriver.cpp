@@ -14,12 +14,13 @@ static std::string programGroup() { return specialFolder(CSIDL_PROGRAMS) + "Quor
 static int binAtStart;
 static int newlyRecycled() { return recycleBinCount() - binAtStart; }
 
-// When the recorder logged its start as label, by the system's clock; "" if not.
+// When the recorder logged its start as label, by the system's clock, and
+// the program that started it; "" if not.
 static std::string startedAs(const std::string& label)
 {
     std::string log = readFile("C:\\launches.log");
     size_t at = log.find(label + " ");
-    return at == std::string::npos ? "" : log.substr(at + label.size() + 1, 16);
+    return at == std::string::npos ? "" : log.substr(at + label.size() + 1, log.find('\r', at) - at - label.size() - 1);
 }
 
 // Everything an earlier case may have left goes before each case.
@@ -118,10 +119,12 @@ TEST_CASE("every page speaks the user's language, and a first installation copie
         return;
     }
     finishWith(1, 1);
-    // Which started first, by the creation times that the system recorded.
+    // Which started first, by the creation times that the system recorded;
+    // both by the desktop's shell, not with setup's raised rights.
     std::string program = folder + "Quorv.exe", readme = "readme " + folder + "Readme.txt";
     REQUIRE(waitFor([&] { return !startedAs(program).empty() && !startedAs(readme).empty(); }));
     CHECK_LT(startedAs(program), startedAs(readme));
+    CHECK_EQ(startedAs(program).substr(17) + " " + startedAs(readme).substr(17), "explorer.exe explorer.exe");
 }
 
 TEST_CASE("run again from the installed folder, setup only makes or removes links and records the folder")

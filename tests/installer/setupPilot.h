@@ -181,10 +181,12 @@ inline Outcome installWith(const std::string& setupPath, const Choices& choices)
         return outcome;
     DWORD pressed = GetTickCount();
     // Done when the finish page shows, or when a failed row shows and the
-    // sheet answers again with Next usable.
+    // sheet answers again with Next usable and no box open (a box owned by
+    // the sheet disables it).
     waitFor([] {
         return pageIndex() == FINISH
-            || ((rowState(0) == STEP_FAILED || rowState(1) == STEP_FAILED) && (Sleep(100), buttonReady(NEXT_BUTTON)));
+            || ((rowState(0) == STEP_FAILED || rowState(1) == STEP_FAILED)
+                && (Sleep(100), buttonReady(NEXT_BUTTON) && IsWindowEnabled(setupSheet)));
     });
     outcome.installMilliseconds = GetTickCount() - pressed;
     outcome.reached = pageIndex();
