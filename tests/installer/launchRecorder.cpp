@@ -5,27 +5,21 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-// The file name of the process that started this one; "<unknown>" if gone.
-static void parentName(char* name)
+int main(int argc, char** argv)
 {
-    lstrcpyA(name, "<unknown>");
+    char name[MAX_PATH], parent[MAX_PATH] = "<unknown>", line[4 * MAX_PATH];
+    GetModuleFileNameA(0, name, MAX_PATH);
+    // The starter by its process id, from a snapshot of every process.
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    DWORD parent = 0;
+    DWORD parentId = 0;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        parent = entry.th32ProcessID == GetCurrentProcessId() ? entry.th32ParentProcessID : parent;
-    for (BOOL more = Process32First(snapshot, &entry); more && parent; more = Process32Next(snapshot, &entry))
-        if (entry.th32ProcessID == parent)
-            lstrcpyA(name, entry.szExeFile);
+        parentId = entry.th32ProcessID == GetCurrentProcessId() ? entry.th32ParentProcessID : parentId;
+    for (BOOL more = Process32First(snapshot, &entry); more && parentId; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == parentId)
+            lstrcpyA(parent, entry.szExeFile);
     CloseHandle(snapshot);
-}
-
-int main(int argc, char** argv)
-{
-    char name[MAX_PATH], parent[MAX_PATH], line[4 * MAX_PATH];
-    GetModuleFileNameA(0, name, MAX_PATH);
-    parentName(parent);
     FILETIME created, unused;
     GetProcessTimes(GetCurrentProcess(), &created, &unused, &unused, &unused);
     int length = argc > 2 ? wsprintfA(line, "%s %s", argv[1], argv[2]) : wsprintfA(line, "%s", name);

@@ -127,22 +127,17 @@ inline int rowState(int row)
     return GetWindowLongA(pageItem(STEPS, rows[row]), 0);
 }
 
-struct Choices {
-    std::string folder;  // empty: keep the proposal
-    int desktop = -1;
-};
-
 struct Outcome {
     std::string proposal;
-    int rowsBefore[2];  // rows 0 and 1 as the steps page shows
     int reached;        // the page shown once the installation ended
     int rows[3];
     DWORD installMilliseconds;  // from Next on the steps page to the page reached
 };
 
-// From the start of setupPath through Next on the steps page; reached is
-// the page where it stopped.
-inline Outcome installWith(const std::string& setupPath, const Choices& choices)
+// From the start of setupPath through Next on the steps page, with folder
+// typed (unless empty) and the desktop link's box set (unless -1); reached
+// is the page where it stopped.
+inline Outcome installWith(const std::string& setupPath, const std::string& folder = "", int desktop = -1)
 {
     Outcome outcome = {};
     outcome.reached = -1;
@@ -151,16 +146,13 @@ inline Outcome installWith(const std::string& setupPath, const Choices& choices)
         return outcome;
     ask(pageItem(FOLDER, IDC_FOLDER), WM_GETTEXT, sizeof text, (LPARAM)text);
     outcome.proposal = text;
-    if (!choices.folder.empty())
-        ask(pageItem(FOLDER, IDC_FOLDER), WM_SETTEXT, 0, (LPARAM)choices.folder.c_str());
+    if (!folder.empty())
+        ask(pageItem(FOLDER, IDC_FOLDER), WM_SETTEXT, 0, (LPARAM)folder.c_str());
     if (!press(NEXT_BUTTON) || !waitForPage(LINKS))
         return outcome;
-    setCheck(LINKS, IDC_LINK_DESKTOP, choices.desktop);
-    if (!press(NEXT_BUTTON) || !waitForPage(STEPS))
-        return outcome;
-    outcome.rowsBefore[0] = rowState(0);
-    outcome.rowsBefore[1] = rowState(1);
-    if (!press(NEXT_BUTTON))
+    setCheck(LINKS, IDC_LINK_DESKTOP, desktop);
+    press(NEXT_BUTTON);
+    if (!waitForPage(STEPS) || !press(NEXT_BUTTON))
         return outcome;
     DWORD pressed = GetTickCount();
     // Done when the finish page shows, or when a failed row shows and the
