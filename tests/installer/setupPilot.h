@@ -39,7 +39,6 @@ inline void prepareRelease()
     CopyFileA("T:\\launchRecorder.exe", (release + "Quorv.exe").c_str(), FALSE);
     writeFile(release + "Readme.txt", "Quorvel\r\n=======\r\n");
     writeFile(release + "more docs\\language pairs.txt", std::string(70000, 'p'));
-    writeFile(release + "empty file.dat", "");
     CloseHandle(CreateFileW(L"C:\\release\\\u03A9\u4E2D.txt", GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0));
 }
 
@@ -115,11 +114,7 @@ inline int press(int id)
         && PostMessageA(setupSheet, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
 }
 
-inline void setCheck(int page, int id, int value)  // -1 leaves the box as it is
-{
-    if (value >= 0)
-        ask(pageItem(page, id), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED);
-}
+inline void setCheck(int page, int id, int value) { ask(pageItem(page, id), BM_SETCHECK, value ? BST_CHECKED : 0); }
 
 inline int rowState(int row)
 {
@@ -130,17 +125,15 @@ inline int rowState(int row)
 struct Outcome {
     std::string proposal;
     int reached;        // the page shown once the installation ended
-    int rows[3];
     DWORD installMilliseconds;  // from Next on the steps page to the page reached
 };
 
 // From the start of setupPath through Next on the steps page, with folder
 // typed (unless empty) and the desktop link's box set (unless -1); reached
-// is the page where it stopped.
+// is the page where it stopped, WELCOME if it never ran.
 inline Outcome installWith(const std::string& setupPath, const std::string& folder = "", int desktop = -1)
 {
     Outcome outcome = {};
-    outcome.reached = -1;
     char text[MAX_PATH] = "";
     if (!startSetup(setupPath) || !waitForPage(WELCOME) || !press(NEXT_BUTTON) || !waitForPage(FOLDER))
         return outcome;
@@ -150,9 +143,9 @@ inline Outcome installWith(const std::string& setupPath, const std::string& fold
         ask(pageItem(FOLDER, IDC_FOLDER), WM_SETTEXT, 0, (LPARAM)folder.c_str());
     if (!press(NEXT_BUTTON) || !waitForPage(LINKS))
         return outcome;
-    setCheck(LINKS, IDC_LINK_DESKTOP, desktop);
-    press(NEXT_BUTTON);
-    if (!waitForPage(STEPS) || !press(NEXT_BUTTON))
+    if (desktop >= 0)
+        setCheck(LINKS, IDC_LINK_DESKTOP, desktop);
+    if (!press(NEXT_BUTTON) || !waitForPage(STEPS) || !press(NEXT_BUTTON))
         return outcome;
     DWORD pressed = GetTickCount();
     // Done when the finish page shows, or when a failed row shows and the
@@ -165,7 +158,5 @@ inline Outcome installWith(const std::string& setupPath, const std::string& fold
     });
     outcome.installMilliseconds = GetTickCount() - pressed;
     outcome.reached = pageIndex();
-    for (int row = 0; row < 3; ++row)
-        outcome.rows[row] = rowState(row);
     return outcome;
 }
