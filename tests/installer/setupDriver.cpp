@@ -53,10 +53,8 @@ static void finishWith(int showReadme, int runProgram)
     CHECK(setupEnded());
 }
 
-// Run again from the installed folder, setup only makes or removes links and
-// records the folder.
-TEST_CASE("every page speaks the user's language; an installation empties the folder into the Recycle Bin, "
-          "fills it in its checked spelling and makes the links; a second run from there redoes only the links")
+TEST_CASE("setup speaks the user's language; an installation empties the folder into the Recycle Bin, fills it "
+          "in its checked spelling and makes the links; a second run from there redoes only the links")
 {
     int german = !lstrcmpA(getenv("QUORV_EXPECT_LANGUAGE"), "de");
     resetMachine();
@@ -94,6 +92,8 @@ TEST_CASE("every page speaks the user's language; an installation empties the fo
         CHECK_LT(startedAs(program), startedAs(readme));
         CHECK_EQ(startedAs(program).substr(17) + " " + startedAs(readme).substr(17), "explorer.exe explorer.exe");
     }
+    // Run again from the installed folder, setup only makes or removes links
+    // and records the folder.
     writeFile(folder + "settings of mine.txt", "kept");
     writeFile(programGroup() + "Old link.lnk", "from an earlier run");
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPathsKey);
