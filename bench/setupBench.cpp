@@ -24,7 +24,7 @@ int main()
         DeleteFileA((specialFolder(CSIDL_DESKTOPDIRECTORY) + "Quorvel.lnk").c_str());
         prepareRelease();
         DWORD started = GetTickCount();
-        Outcome outcome = installWith(release + "Setup.exe", Choices());
+        Outcome outcome = installWith(release + "Setup.exe");
         if (outcome.reached != FINISH) {
             fprintf(stderr, "setup_bench: the installation stopped on page %d\n", outcome.reached);
             return 1;

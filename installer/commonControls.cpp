@@ -1,5 +1,5 @@
 #include "commonControls.h"
-#include "installState.h"
+#include "paths.h"
 
 CommonControls commonControls;
 

@@ -1,6 +1,6 @@
 #include "folderSafety.h"
-#include "folderChoice.h"
 #include "installState.h"
+#include "paths.h"
 #include "resources/resource.h"
 #include <shlobj.h>
 
@@ -24,11 +24,17 @@ static const int enclosingFolders[] = {
 };
 static const char* const enclosingVariables[] = { "SystemRoot", "CommonProgramW6432", "CommonProgramFiles" };
 static const char profileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-
-static int isSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
+// User folders that have no CSIDL: Downloads, Saved Games, Contacts, Links
+// and Searches.
+static const GUID knownUserFolders[] = {
+    { 0x374DE290, 0x123F, 0x4565, { 0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B } },
+    { 0x4C5C32FF, 0xBB9D, 0x43B0, { 0xB5, 0xB4, 0x2D, 0x72, 0xE5, 0x4E, 0xAA, 0xA4 } },
+    { 0x56784854, 0xC6CB, 0x462B, { 0x81, 0x69, 0x88, 0xE3, 0x50, 0xAC, 0xB8, 0x82 } },
+    { 0xBFB9D5E0, 0xC6A9, 0x404C, { 0xB2, 0xB2, 0xAE, 0x6D, 0xB6, 0xAF, 0x49, 0x68 } },
+    { 0x7D1D3A04, 0xDEBB, 0x4115, { 0x95, 0xCF, 0x2F, 0x29, 0xDA, 0x29, 0x20, 0xDA } },
+};
+// Where systems without SHGetKnownFolderPath keep them, by the GUID's text.
+static const char userShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 // A drive path ("C:\...") or a share path ("\\server\share\..."); nothing
 // that the system would resolve against the current drive or folder, and
@@ -36,8 +42,10 @@ static int isSeparator(char c)
 static int namesPossibleFolder(const char* folder)
 {
     int length = lstrlenA(folder);
-    if (length < 3 || !isSeparator(folder[length - 1])
-        || length + lstrlenA(longestInstalledName) >= PATH_SIZE)
+    // The folder page cannot add the trailing backslash to a path that
+    // fills its buffer; such a path is judged by its spelling, then found
+    // too long.
+    if (length < 3 || (!isSeparator(folder[length - 1]) && length < PATH_SIZE - 1))
         return 0;
     int drive = ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z') && folder[1] == ':'
         && isSeparator(folder[2]);
@@ -133,6 +141,34 @@ static int readFolderValue(HKEY key, const char* name, char* full)
     return expandedFolder(value, full);
 }
 
+typedef HRESULT(WINAPI* KnownFolderFunction)(const GUID*, DWORD, HANDLE, WCHAR**);
+
+// A known folder in its full form, from the system where it can name it,
+// else from the user's shell folders key.
+static int knownFolder(const GUID& id, char* full)
+{
+    KnownFolderFunction knownPath = (KnownFolderFunction)(void*)GetProcAddress(
+        GetModuleHandleA("shell32.dll"), "SHGetKnownFolderPath");
+    if (knownPath) {
+        WCHAR* path = 0;
+        char folder[PATH_SIZE];
+        BOOL lossy = FALSE;
+        int named = SUCCEEDED(knownPath(&id, 0, 0, &path)) && path
+            && WideCharToMultiByte(CP_ACP, 0, path, -1, folder, PATH_SIZE, 0, &lossy) && !lossy;
+        CoTaskMemFree(path);
+        return named && systemFolderPath(folder, full);
+    }
+    WCHAR wideName[40];
+    char name[40];
+    HKEY key;
+    if (!StringFromGUID2(id, wideName, 40) || !WideCharToMultiByte(CP_ACP, 0, wideName, -1, name, 40, 0, 0)
+        || RegOpenKeyExA(HKEY_CURRENT_USER, userShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    int found = readFolderValue(key, name, full);
+    RegCloseKey(key);
+    return found;
+}
+
 // Every user's profile, and the folder that holds them: emptying one would
 // take another user's files too.
 static int containsProfile(const char* target)
@@ -164,6 +200,9 @@ static int isProtectedFolder(const char* target)
     for (int folder : protectedFolders)
         if (resolveSpecialFolder(0, folder, path) && systemFolderPath(path, full)
             && isSameOrInside(full, target))
+            return 1;
+    for (const GUID& id : knownUserFolders)
+        if (knownFolder(id, full) && isSameOrInside(full, target))
             return 1;
     for (const char* name : protectedVariables) {
         DWORD length = GetEnvironmentVariableA(name, path, PATH_SIZE);
@@ -222,45 +261,99 @@ static int resolvedFolder(const char* target, char* full)
     CloseHandle(folder);
     if (!length || length >= PATH_SIZE)
         return 0;
-    // "\\?\C:\..." or "\\?\UNC\server\share\...".
     char plain[PATH_SIZE];
+    withoutLongPrefix(path, plain);
+    return systemFolderPath(plain, full);
+}
+
+void withoutLongPrefix(const char* path, char* plain)
+{
     if (!lstrcmpiA(lstrcpynA(plain, path, 9), "\\\\?\\UNC\\")) {
-        lstrcpyA(plain, "\\");
+        lstrcpyA(plain, "\\\\");
         lstrcatA(plain, path + 8);
     } else if (!lstrcmpA(lstrcpynA(plain, path, 5), "\\\\?\\")) {
         lstrcpyA(plain, path + 4);
     } else {
         lstrcpyA(plain, path);
     }
-    return systemFolderPath(plain, full);
 }
 
-int checkInstallFolder(HWND owner, const InstallState* state, char* target)
+// Where an existing folder is on disk, whatever it is called: the volume
+// and the file index. Index 0 is no answer (some file systems give none).
+struct Place {
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+};
+
+static int placeOf(const char* folder, Place* place)
+{
+    HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0);
+    if (handle == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION information;
+    int known = GetFileInformationByHandle(handle, &information);
+    CloseHandle(handle);
+    if (!known)
+        return 0;
+    place->volume = information.dwVolumeSerialNumber;
+    place->indexHigh = information.nFileIndexHigh;
+    place->indexLow = information.nFileIndexLow;
+    return place->indexHigh || place->indexLow;
+}
+
+// 1 when the folder at place is path (full, trailing backslash) or one of
+// the existing folders above it, by whatever name (a subst drive, a mapped
+// share) path reaches it.
+static int liesAt(const char* path, const Place* place)
+{
+    char part[PATH_SIZE];
+    lstrcpyA(part, path);
+    int root = rootLength(path);
+    for (;;) {
+        Place here;
+        if (placeOf(part, &here) && here.volume == place->volume && here.indexHigh == place->indexHigh
+            && here.indexLow == place->indexLow)
+            return 1;
+        int length = lstrlenA(part);
+        if (length <= root)
+            return 0;
+        part[length - 1] = 0;
+        *FileNamePart(part) = 0;
+    }
+}
+
+// 1 when one folder holds the other, compared by name and, where they
+// exist, by place.
+static int nested(const char* source, const char* target)
+{
+    Place place;
+    return isSameOrInside(source, target) || isSameOrInside(target, source)
+        || (placeOf(source, &place) && liesAt(target, &place))
+        || (placeOf(target, &place) && liesAt(source, &place));
+}
+
+UINT refusalOfFolder(const InstallState* state, char* target)
 {
     char source[PATH_SIZE];
     char resolved[PATH_SIZE];
+    if (!namesPossibleFolder(state->installFolder))
+        return IDS_FOLDER_INVALID;
     // The folder as the system spells it may be longer than as typed.
-    if (!namesPossibleFolder(state->installFolder) || !systemFolderPath(state->installFolder, target)
-        || lstrlenA(target) + lstrlenA(longestInstalledName) >= PATH_SIZE) {
-        ShowTableError(owner, IDS_FOLDER_INVALID);
-        return 0;
-    }
-    if (lstrlenA(target) <= rootLength(target)) {
-        ShowTableError(owner, IDS_DRIVE_ROOT);
-        return 0;
-    }
+    if (lstrlenA(state->installFolder) + lstrlenA(longestInstalledName) >= PATH_SIZE
+        || !systemFolderPath(state->installFolder, target)
+        || lstrlenA(target) + lstrlenA(longestInstalledName) >= PATH_SIZE)
+        return IDS_FOLDER_TOO_LONG;
+    if (lstrlenA(target) <= rootLength(target))
+        return IDS_DRIVE_ROOT;
     if (isProtectedFolder(target) || leadsElsewhere(target)
-        || (resolvedFolder(target, resolved) && isProtectedFolder(resolved))) {
-        ShowTableError(owner, IDS_FOLDER_PROTECTED, state->installFolder);
-        return 0;
-    }
+        || (resolvedFolder(target, resolved) && isProtectedFolder(resolved)))
+        return IDS_FOLDER_PROTECTED;
     // Emptying a folder that holds setup's own would delete the files to be
     // copied; copying into a folder inside it would copy into itself. The
     // in-place case never gets here.
-    if (systemFolderPath(state->setupFolder, source)
-        && (isSameOrInside(source, target) || isSameOrInside(target, source))) {
-        ShowTableError(owner, IDS_FOLDER_HOLDS_SETUP, state->installFolder);
-        return 0;
-    }
-    return 1;
+    if (systemFolderPath(state->setupFolder, source) && nested(source, target))
+        return IDS_FOLDER_HOLDS_SETUP;
+    return 0;
 }

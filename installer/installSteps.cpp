@@ -1,62 +1,56 @@
 #include "installSteps.h"
 #include "fileOperationBatch.h"
-#include "folderChoice.h"
 #include "folderSafety.h"
 #include "installState.h"
+#include "paths.h"
+#include "setupMessages.h"
+#include "setupState.h"
 #include "shortcutWriter.h"
 #include "statusControl.h"
 #include "resources/resource.h"
 
-enum { ROW_EMPTY = 0, ROW_COPY = 1, ROW_LINKS = 2, FORMAT_SIZE = 260, MESSAGE_SIZE = 1024 };
+enum { MESSAGE_SIZE = 1024 };
 
-const char productName[] = "Quorvel";
-
-int ShowTableMessage(HWND owner, UINT id, UINT type, va_list arguments)
-{
-    char format[FORMAT_SIZE];
-    if (!LoadStringA(instanceHandle, id, format, sizeof format))
-        return IDOK;
-    char text[MESSAGE_SIZE];
-    wvsprintfA(text, format, arguments);
-    return MessageBoxA(owner, text, productName, type);
-}
-
-void ShowTableError(HWND owner, UINT id, ...)
-{
-    va_list arguments;
-    va_start(arguments, id);
-    ShowTableMessage(owner, id, MB_ICONHAND, arguments);
-    va_end(arguments);
-}
-
-static void writeValue(HKEY root, const char* subkey, const char* name, const char* text)
+static LONG writeValue(HKEY root, const char* subkey, const char* name, const char* text)
 {
     HKEY key;
-    if (RegCreateKeyExA(root, subkey, 0, 0, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, 0, &key, 0)
-        != ERROR_SUCCESS)
-        return;
+    LONG result = RegCreateKeyExA(root, subkey, 0, 0, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, 0, &key, 0);
+    if (result != ERROR_SUCCESS)
+        return result;
     if (text)
-        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, lstrlenA(text) + 1);
+        result = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, lstrlenA(text) + 1);
     RegCloseKey(key);
+    return result;
 }
 
-void WriteDefaultValue(HKEY root, const char* subkey, const char* text)
+LONG WriteDefaultValue(HKEY root, const char* subkey, const char* text)
 {
-    writeValue(root, subkey, 0, text);
+    return writeValue(root, subkey, 0, text);
 }
 
-void WriteNamedValue(HKEY root, const char* subkey, const char* name, const char* text)
+LONG WriteNamedValue(HKEY root, const char* subkey, const char* name, const char* text)
 {
-    writeValue(root, subkey, name, text);
+    return writeValue(root, subkey, name, text);
+}
+
+// The row's cross shows before the box that says why (message 0: the
+// shell has said it).
+static int failRow(HWND page, int row, HWND sheet, UINT message, const char* folder)
+{
+    SetStepState(page, row, STEP_FAILED);
+    if (message)
+        ShowTableError(sheet, message, folder);
+    return 0;
 }
 
 // Row 0: refuses what must not be emptied, then empties an existing folder.
 // From here on the installation works in the folder as the check saw it.
-static int emptyInstallFolder(InstallState* state, HWND sheet)
+static int emptyInstallFolder(InstallState* state, HWND sheet, HWND page)
 {
     char target[PATH_SIZE];
-    if (!checkInstallFolder(sheet, state, target))
-        return 0;
+    UINT refusal = refusalOfFolder(state, target);
+    if (refusal)
+        return failRow(page, ROW_EMPTY, sheet, refusal, state->installFolder);
     lstrcpyA(state->installFolder, target);
     char work[PATH_SIZE];
     lstrcpyA(work, target);
@@ -67,22 +61,20 @@ static int emptyInstallFolder(InstallState* state, HWND sheet)
         // An existing folder whose parent cannot be listed is not one that
         // setup may empty.
         DWORD attributes = GetFileAttributesA(work);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            ShowTableError(sheet, IDS_FOLDER_PROTECTED, state->installFolder);
-            return 0;
-        }
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return failRow(page, ROW_EMPTY, sheet, IDS_FOLDER_UNLISTED, state->installFolder);
         return 1;
     }
     FindClose(search);
-    if (!JoinPath(work, target, "*.*"))
-        return 0;
     FileOperationBatch emptying;
     // FOF_WANTNUKEWARNING: what cannot go to the Recycle Bin is only deleted
     // for good once the user agreed; a No leaves files behind, which fails
     // the step whether or not the shell reports it.
-    return emptying.Append(SOURCE_LIST, work)
-        && emptying.Run(sheet, FO_DELETE, FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING)
-        && FolderIsEmpty(target);
+    if (!JoinPath(work, target, "*.*") || !emptying.Append(SOURCE_LIST, work)
+        || !emptying.Run(sheet, FO_DELETE, FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING)
+        || !FolderIsEmpty(target))
+        return failRow(page, ROW_EMPTY, sheet, 0, 0);
+    return 1;
 }
 
 // Joins folder (with its trailing backslash) and name; 0 when it would not fit.
@@ -129,48 +121,61 @@ static int copiedCompletely(const WCHAR* source, const WCHAR* target)
     return complete;
 }
 
-static int copyProgramFiles(const InstallState* state, HWND sheet)
+static int copyProgramFiles(const InstallState* state, HWND sheet, HWND page)
 {
     char source[PATH_SIZE];
     FileOperationBatch copying;
     if (!JoinPath(source, state->setupFolder, "*.*") || !copying.Append(SOURCE_LIST, source)
         || !copying.Append(TARGET_LIST, state->installFolder)
         || !copying.Run(sheet, FO_COPY, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR))
-        return 0;
+        return failRow(page, ROW_COPY, sheet, 0, 0);
     WCHAR from[PATH_SIZE];
     WCHAR to[PATH_SIZE];
     if (!MultiByteToWideChar(CP_ACP, 0, state->setupFolder, -1, from, PATH_SIZE)
         || !MultiByteToWideChar(CP_ACP, 0, state->installFolder, -1, to, PATH_SIZE)
-        || !copiedCompletely(from, to)) {
-        ShowTableError(sheet, IDS_COPY_INCOMPLETE, state->installFolder);
-        return 0;
-    }
+        || !copiedCompletely(from, to))
+        return failRow(page, ROW_COPY, sheet, IDS_COPY_INCOMPLETE, state->installFolder);
     return 1;
+}
+
+// The record that names the program and its folder for the system and for
+// setup's next run; a failure is told, with the system's reason.
+static int recordInstallation(const InstallState* state, HWND sheet, const char* program)
+{
+    LONG result = WriteDefaultValue(HKEY_LOCAL_MACHINE, appPathsKey, program);
+    if (result == ERROR_SUCCESS)
+        result = WriteNamedValue(HKEY_LOCAL_MACHINE, appPathsKey, "Path", state->installFolder);
+    if (result == ERROR_SUCCESS)
+        return 1;
+    char reason[MESSAGE_SIZE];
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, result, 0, reason,
+                        sizeof reason, 0))
+        wsprintfA(reason, "%ld", result);
+    // The system's text ends in a line break that the box does not need.
+    for (int end = lstrlenA(reason); end > 0 && (reason[end - 1] == '\r' || reason[end - 1] == '\n');)
+        reason[--end] = 0;
+    ShowTableError(sheet, IDS_RECORD_FAILED, appPathsKey, reason);
+    return 0;
 }
 
 int RunInstallation(InstallState* state, HWND sheet, HWND page)
 {
     if (!state->inPlace) {
         SetStepState(page, ROW_EMPTY, STEP_RUNNING);
-        if (!emptyInstallFolder(state, sheet)) {
-            SetStepState(page, ROW_EMPTY, STEP_FAILED);
+        if (!emptyInstallFolder(state, sheet, page))
             return 0;
-        }
         SetStepState(page, ROW_EMPTY, STEP_DONE);
         SetStepState(page, ROW_COPY, STEP_RUNNING);
-        if (!copyProgramFiles(state, sheet)) {
-            SetStepState(page, ROW_COPY, STEP_FAILED);
+        if (!copyProgramFiles(state, sheet, page))
             return 0;
-        }
         SetStepState(page, ROW_COPY, STEP_DONE);
     }
     SetStepState(page, ROW_LINKS, STEP_RUNNING);
     SetStepState(page, ROW_LINKS, CreateLinks(sheet, state) ? STEP_DONE : STEP_FAILED);
 
+    // Only a folder that setup runs from in place can be too long here.
     char program[PATH_SIZE];
     if (!JoinPath(program, state->installFolder, "Quorv.exe"))
-        return 0;
-    WriteDefaultValue(HKEY_LOCAL_MACHINE, appPathsKey, program);
-    WriteNamedValue(HKEY_LOCAL_MACHINE, appPathsKey, "Path", state->installFolder);
-    return 1;
+        return failRow(page, ROW_LINKS, sheet, IDS_FOLDER_TOO_LONG, state->installFolder);
+    return recordInstallation(state, sheet, program);
 }

@@ -5,5 +5,6 @@
 struct InstallState;
 
 int RunInstallation(InstallState* state, HWND sheet, HWND page);
-void WriteDefaultValue(HKEY root, const char* subkey, const char* text);
-void WriteNamedValue(HKEY root, const char* subkey, const char* name, const char* text);
+// ERROR_SUCCESS, or the registry's error code.
+LONG WriteDefaultValue(HKEY root, const char* subkey, const char* text);
+LONG WriteNamedValue(HKEY root, const char* subkey, const char* name, const char* text);

@@ -1,8 +1,10 @@
 #include "commonControls.h"
 #include "folderChoice.h"
 #include "installState.h"
+#include "setupMessages.h"
+#include "setupState.h"
 #include "statusControl.h"
-#include "wizardPages.h"
+#include "wizard.h"
 #include "resources/resource.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)

@@ -1,7 +1,8 @@
 #include "shortcutWriter.h"
 #include "fileOperationBatch.h"
-#include "folderChoice.h"
 #include "installState.h"
+#include "paths.h"
+#include "setupMessages.h"
 #include <shlobj.h>
 
 static const CLSID shellLinkClass = { 0x00021401, 0, 0, { 0xC0, 0, 0, 0, 0, 0, 0, 0x46 } };

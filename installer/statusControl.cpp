@@ -1,16 +1,14 @@
 #include "statusControl.h"
 #include "commonControls.h"
-#include "installState.h"
+#include "setupState.h"
 #include "resources/resource.h"
-
-HFONT stepFont;
 
 static const char statusClass[] = "InstallStatus32";
 static const COLORREF GLYPH_BACKGROUND = RGB(0, 255, 255);
 enum { GLYPH_SIZE = 12, STATE_INDEX = 0 };
 
-static const int rowControls[3] = { IDC_STATUS_EMPTY, IDC_STATUS_COPY, IDC_STATUS_LINKS };
-static const int rowLabels[3] = { IDC_LABEL_EMPTY, IDC_LABEL_COPY, IDC_LABEL_LINKS };
+static const int rowControls[ROW_COUNT] = { IDC_STATUS_EMPTY, IDC_STATUS_COPY, IDC_STATUS_LINKS };
+static const int rowLabels[ROW_COUNT] = { IDC_LABEL_EMPTY, IDC_LABEL_COPY, IDC_LABEL_LINKS };
 
 static LRESULT createStatus(HWND control)
 {

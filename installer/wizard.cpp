@@ -1,30 +1,15 @@
+#include "wizard.h"
 #include "commonControls.h"
 #include "folderChoice.h"
 #include "installState.h"
 #include "installSteps.h"
+#include "setupState.h"
 #include "statusControl.h"
+#include "userLaunch.h"
 #include "wizardPages.h"
 #include "resources/resource.h"
-#include <shellapi.h>
-
-HINSTANCE instanceHandle;
 
 enum { PAGE_COUNT = 5, TITLE_POINTS = 22, STEP_FONT_POINTS = 7, GLOBE_SIZE = 70 };
-
-void keepPageState(HWND page, LPARAM pageDescription)
-{
-    SetWindowLongPtrA(page, DWLP_USER, ((PROPSHEETPAGEA*)pageDescription)->lParam);
-}
-
-InstallState* pageState(HWND page)
-{
-    return (InstallState*)GetWindowLongPtrA(page, DWLP_USER);
-}
-
-void setWizardButtons(HWND page, DWORD buttons)
-{
-    PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, buttons);
-}
 
 static int pixelsPerInch(HWND page)
 {
@@ -117,9 +102,9 @@ static void initStepsPage(HWND page, LPARAM pageDescription)
 // Rows 0 and 1 as they stand before a run: skipped in place, else not started.
 static void resetCopyRows(HWND page, const InstallState* state)
 {
-    int state01 = state->inPlace ? STEP_SKIPPED : STEP_NONE;
-    SetStepState(page, 0, state01);
-    SetStepState(page, 1, state01);
+    int copyRows = state->inPlace ? STEP_SKIPPED : STEP_NONE;
+    SetStepState(page, ROW_EMPTY, copyRows);
+    SetStepState(page, ROW_COPY, copyRows);
 }
 
 static void activateStepsPage(HWND page, const InstallState* state)
@@ -133,7 +118,7 @@ static INT_PTR startInstallation(HWND page, NMHDR* header)
 {
     InstallState* state = pageState(page);
     resetCopyRows(page, state);
-    SetStepState(page, 2, STEP_NONE);
+    SetStepState(page, ROW_LINKS, STEP_NONE);
     if (!RunInstallation(state, header->hwndFrom, page))
         SetWindowLongPtrA(page, DWLP_MSGRESULT, -1);
     return TRUE;
@@ -141,7 +126,7 @@ static INT_PTR startInstallation(HWND page, NMHDR* header)
 
 static void destroyStepsPage(HWND page)
 {
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < ROW_COUNT; ++row)
         SetStepState(page, row, STEP_NONE);
     DeleteObject(stepFont);
     stepFont = 0;
@@ -178,7 +163,7 @@ static void openInstalled(HWND page, const InstallState* state, const char* name
 {
     char path[PATH_SIZE];
     if (JoinPath(path, state->installFolder, name))
-        ShellExecuteA(page, 0, path, 0, 0, SW_SHOW);
+        OpenAsUser(page, path);
 }
 
 static void finish(HWND page)

@@ -66,9 +66,7 @@ int main(int argc, char** argv)
     press(IDCANCEL);
     setupEnded();
     if (argc > 3 && std::string(argv[3]) == "refused") {
-        Choices driveRoot;
-        driveRoot.folder = "C:";
-        if (installWith(release + "Setup.exe", driveRoot).reached != STEPS)
+        if (installWith(release + "Setup.exe", "C:").reached != STEPS)
             return 1;
         saveSheet("steps-refused");
     }

@@ -14,7 +14,7 @@
 
 enum Page { WELCOME, FOLDER, LINKS, STEPS, FINISH };
 // The wizard buttons that the common controls give the sheet.
-enum { BACK_BUTTON = 0x3023, NEXT_BUTTON = 0x3024, FINISH_BUTTON = 0x3025 };
+enum { NEXT_BUTTON = 0x3024, FINISH_BUTTON = 0x3025 };
 
 inline const std::string release = "C:\\release\\";
 inline PROCESS_INFORMATION setupProcess;
@@ -39,11 +39,7 @@ inline void prepareRelease()
     CopyFileA("T:\\launchRecorder.exe", (release + "Quorv.exe").c_str(), FALSE);
     writeFile(release + "Readme.txt", "Quorvel\r\n=======\r\n");
     writeFile(release + "more docs\\language pairs.txt", std::string(70000, 'p'));
-    writeFile(release + "empty file.dat", "");
-    HANDLE wide = CreateFileW(L"C:\\release\\\u03A9\u4E2D.txt", GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
-    DWORD written;
-    WriteFile(wide, "omega", 5, &written, 0);
-    CloseHandle(wide);
+    CloseHandle(CreateFileW(L"C:\\release\\\u03A9\u4E2D.txt", GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0));
 }
 
 // Ends Setup if it still runs, so that no failed check leaves it behind.
@@ -110,24 +106,15 @@ inline int waitForPage(int index) { return waitFor([index] { return pageIndex() 
 // A control of a page, shown or not.
 inline HWND pageItem(int page, int id) { return GetDlgItem((HWND)ask(setupSheet, PSM_INDEXTOHWND, page), id); }
 
-inline int buttonReady(int id)
-{
-    HWND button = GetDlgItem(setupSheet, id);
-    return button && IsWindowVisible(button) && IsWindowEnabled(button);
-}
-
 // Presses a sheet button the way a user can: only when it shows, enabled.
 inline int press(int id)
 {
-    return waitFor([id] { return buttonReady(id); }, 3000)
-        && PostMessageA(setupSheet, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(setupSheet, id));
+    HWND button = GetDlgItem(setupSheet, id);
+    return waitFor([button] { return IsWindowVisible(button) && IsWindowEnabled(button); }, 3000)
+        && PostMessageA(setupSheet, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
 }
 
-inline void setCheck(int page, int id, int value)  // -1 leaves the box as it is
-{
-    if (value >= 0)
-        ask(pageItem(page, id), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED);
-}
+inline void setCheck(int page, int id, int value) { ask(pageItem(page, id), BM_SETCHECK, value ? BST_CHECKED : 0); }
 
 inline int rowState(int row)
 {
@@ -135,60 +122,41 @@ inline int rowState(int row)
     return GetWindowLongA(pageItem(STEPS, rows[row]), 0);
 }
 
-struct Choices {
-    std::string folder;  // empty: keep the proposal
-    int desktop = -1, startMenuRoot = -1, group = -1;
-};
-
 struct Outcome {
     std::string proposal;
-    int welcomeBack;    // Back usable on the welcome page
-    int rowsBefore[2];  // rows 0 and 1 as the steps page shows
-    int labelsEnabled;  // of rows 0 and 1
     int reached;        // the page shown once the installation ended
-    int rows[3];
     DWORD installMilliseconds;  // from Next on the steps page to the page reached
 };
 
-// From the start of setupPath through Next on the steps page; reached is
-// the page where it stopped.
-inline Outcome installWith(const std::string& setupPath, const Choices& choices)
+// From the start of setupPath through Next on the steps page, with folder
+// typed (unless empty) and the desktop link's box set (unless -1); reached
+// is the page where it stopped, WELCOME if it never ran.
+inline Outcome installWith(const std::string& setupPath, const std::string& folder = "", int desktop = -1)
 {
     Outcome outcome = {};
-    outcome.reached = -1;
-    if (!startSetup(setupPath) || !waitForPage(WELCOME))
-        return outcome;
-    // The page sets its buttons by a posted message: wait for it to arrive.
-    outcome.welcomeBack = !waitFor([] { return buttonReady(NEXT_BUTTON) && !buttonReady(BACK_BUTTON); }, 3000);
-    if (!press(NEXT_BUTTON) || !waitForPage(FOLDER))
-        return outcome;
     char text[MAX_PATH] = "";
+    if (!startSetup(setupPath) || !waitForPage(WELCOME) || !press(NEXT_BUTTON) || !waitForPage(FOLDER))
+        return outcome;
     ask(pageItem(FOLDER, IDC_FOLDER), WM_GETTEXT, sizeof text, (LPARAM)text);
     outcome.proposal = text;
-    if (!choices.folder.empty())
-        ask(pageItem(FOLDER, IDC_FOLDER), WM_SETTEXT, 0, (LPARAM)choices.folder.c_str());
+    if (!folder.empty())
+        ask(pageItem(FOLDER, IDC_FOLDER), WM_SETTEXT, 0, (LPARAM)folder.c_str());
     if (!press(NEXT_BUTTON) || !waitForPage(LINKS))
         return outcome;
-    setCheck(LINKS, IDC_LINK_DESKTOP, choices.desktop);
-    setCheck(LINKS, IDC_LINK_START_ROOT, choices.startMenuRoot);
-    setCheck(LINKS, IDC_LINK_GROUP, choices.group);
-    if (!press(NEXT_BUTTON) || !waitForPage(STEPS))
-        return outcome;
-    outcome.rowsBefore[0] = rowState(0);
-    outcome.rowsBefore[1] = rowState(1);
-    outcome.labelsEnabled = IsWindowEnabled(pageItem(STEPS, IDC_LABEL_EMPTY)) + IsWindowEnabled(pageItem(STEPS, IDC_LABEL_COPY));
-    if (!press(NEXT_BUTTON))
+    if (desktop >= 0)
+        setCheck(LINKS, IDC_LINK_DESKTOP, desktop);
+    if (!press(NEXT_BUTTON) || !waitForPage(STEPS) || !press(NEXT_BUTTON))
         return outcome;
     DWORD pressed = GetTickCount();
     // Done when the finish page shows, or when a failed row shows and the
-    // sheet answers again with Next usable.
+    // sheet answers again with no box open (a box owned by the sheet
+    // disables it).
     waitFor([] {
         return pageIndex() == FINISH
-            || ((rowState(0) == STEP_FAILED || rowState(1) == STEP_FAILED) && (Sleep(100), buttonReady(NEXT_BUTTON)));
+            || ((rowState(0) == STEP_FAILED || rowState(1) == STEP_FAILED)
+                && (Sleep(100), IsWindowEnabled(GetDlgItem(setupSheet, NEXT_BUTTON)) && IsWindowEnabled(setupSheet)));
     });
     outcome.installMilliseconds = GetTickCount() - pressed;
     outcome.reached = pageIndex();
-    for (int row = 0; row < 3; ++row)
-        outcome.rows[row] = rowState(row);
     return outcome;
 }

@@ -30,20 +30,6 @@ inline std::vector<std::string> listTree(const std::string& folder, int recursiv
     return out;
 }
 
-// Every entry below folder with a hash of each file's contents, one a line.
-inline std::string hashTree(const std::string& folder)
-{
-    std::string summary;
-    for (const std::string& name : listTree(folder)) {
-        // FNV-1a is plenty to tell a changed copy from a faithful one.
-        unsigned long long hash = 14695981039346656037ull;
-        for (unsigned char c : name.back() == '\\' ? "" : readFile(folder + name))
-            hash = (hash ^ c) * 1099511628211ull;
-        summary += name + " " + std::to_string(hash) + "\n";
-    }
-    return summary;
-}
-
 inline int fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 inline void writeFile(const std::string& path, const std::string& content)
@@ -78,24 +64,11 @@ inline int recycleBinCount()
     return SHQueryRecycleBinA(0, &bin) == S_OK ? (int)bin.i64NumItems : 0;
 }
 
-// The target of a link file; "<unreadable>" when it cannot be loaded.
-inline std::string linkTarget(const std::string& path)
+// Whether the link file at path leads to target, by the local path that
+// the file format keeps in the code page.
+inline int linksTo(const std::string& path, const std::string& target)
 {
-    std::string target = "<unreadable>";
-    IShellLinkA* link = 0;
-    IPersistFile* file = 0;
-    WCHAR wide[MAX_PATH];
-    char text[MAX_PATH] = "";
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, 0, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link))
-        && SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)) && file->Load(wide, STGM_READ) == S_OK
-        && SUCCEEDED(link->GetPath(text, MAX_PATH, 0, SLGP_RAWPATH)))
-        target = text;
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    return target;
+    return readFile(path).find(target + '\0') != std::string::npos;
 }
 
 // A special folder with a trailing backslash; "" when it has no path.

@@ -1,0 +1,12 @@
+// Message boxes from the string table.
+#pragma once
+#include <windows.h>
+#include <stdarg.h>
+
+// The caption of every box, and the name of the program group and links.
+extern const char productName[];
+
+// Loads a string table entry as a wvsprintfA format and shows it in a
+// message box owned by owner; a missing string shows nothing and gives IDOK.
+int ShowTableMessage(HWND owner, UINT id, UINT type, va_list arguments);
+void ShowTableError(HWND owner, UINT id, ...);

@@ -1,0 +1,5 @@
+#include "setupState.h"
+
+HINSTANCE instanceHandle;
+const char appPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Quorv.exe";
+HFONT stepFont;
