@@ -9,6 +9,7 @@ enum { MESSAGE_BOX_TEXT_ID = 0xFFFF };
 enum { BOX_DEADLINE = 10000 };
 
 int messageBoxAnswer = IDOK;
+void (*onMessageBoxSeen)(HWND box);
 
 static HANDLE watcherThread;
 static DWORD watchedProcess;
@@ -61,6 +62,8 @@ static BOOL CALLBACK pressIfMessageBox(HWND window, LPARAM)
     EnterCriticalSection(&seenLock);
     seen.push_back(box);
     LeaveCriticalSection(&seenLock);
+    if (onMessageBoxSeen)
+        onMessageBoxSeen(window);
     pressed.push_back({ window, GetTickCount() });
     // The test's answer where the box offers it, else OK, else a refusal.
     int button = 0;

@@ -12,8 +12,10 @@ struct SeenMessageBox {
     HWND owner;
 };
 
-// Watches the boxes of the given process (by default this one).
+// Watches the boxes of the given process (by default this one). onSeen, when
+// set, runs for each box before it is pressed, while the box is still up.
 void startMessageBoxWatcher(DWORD processId = GetCurrentProcessId());
+extern void (*onMessageBoxSeen)(HWND box);
 // The button pressed where a box offers it (IDOK by default). Elsewhere OK
 // is pressed, and a question that no test asked for is refused (Cancel, No).
 extern int messageBoxAnswer;
