@@ -67,7 +67,7 @@ static int openListener(const sockaddr_in& local, const char* address, long port
     int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int reuse = 1;
     if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0
-        || bind(listener, (const sockaddr*)&local, sizeof local) != 0 || listen(listener, 128) != 0) {
+        || bind(listener, (const sockaddr*)&local, sizeof local) != 0 || listen(listener, SOMAXCONN) != 0) {
         fprintf(stderr, "quorvel-service: cannot listen on %s:%ld: %s\n", address, port, strerror(errno));
         if (listener >= 0)
             close(listener);
