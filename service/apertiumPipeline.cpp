@@ -20,16 +20,15 @@ struct ApertiumPipeline {
 };
 
 static const char ModeFolder[] = "/usr/share/apertium/modes/";
-static const char* const Modes[] = {
-    "eng-spa", "spa-eng", "fr-es", "ita-spa", "pt-es", "eng-cat", "cat-fra", "cat-ita", "cat-por",
-};
-enum { MODE_COUNT = sizeof Modes / sizeof Modes[0] };
+// MODE_LIMIT: more modes than the routes use.
+enum { MODE_LIMIT = 16 };
 
 // The first answers wait for the dictionaries to load, which on a busy
 // machine takes much longer than a translation.
 enum { START_TIMEOUT_MS = 60000 };
 
-static ApertiumPipeline Pipelines[MODE_COUNT];
+static ApertiumPipeline Pipelines[MODE_LIMIT];
+static int PipelineCount;
 static int AnswerTimeoutMs;
 
 // The mode's pipeline with every stage in null-flush mode, as Apertium's own
@@ -213,21 +212,24 @@ void stopApertiumPipelines()
         stopProcess(pipeline);
 }
 
-int startApertiumPipelines(int answerTimeoutMs)
+int startApertiumPipelines(const std::vector<const char*>& modes, int answerTimeoutMs)
 {
+    if (modes.size() > MODE_LIMIT)
+        return 0;
     AnswerTimeoutMs = answerTimeoutMs;
     // Writing to a pipeline that has died must fail with EPIPE, so that it
     // can be restarted, rather than end the process.
     signal(SIGPIPE, SIG_IGN);
-    for (int i = 0; i < MODE_COUNT; ++i) {
-        Pipelines[i].mode = Modes[i];
-        if (!loadScript(Pipelines[i]) || !startProcess(Pipelines[i]))
+    for (PipelineCount = 0; PipelineCount < (int)modes.size(); ++PipelineCount) {
+        ApertiumPipeline& pipeline = Pipelines[PipelineCount];
+        pipeline.mode = modes[PipelineCount];
+        if (!loadScript(pipeline) || !startProcess(pipeline))
             return 0;
     }
     std::vector<std::string> word(1, "a[]"), answer;
-    for (int i = 0; i < MODE_COUNT; ++i) {
+    for (int i = 0; i < PipelineCount; ++i) {
         if (runWithin(&Pipelines[i], word, answer, START_TIMEOUT_MS) != PIPELINE_ANSWERED) {
-            fprintf(stderr, "apertium mode %s does not answer\n", Modes[i]);
+            fprintf(stderr, "apertium mode %s does not answer\n", Pipelines[i].mode);
             return 0;
         }
     }
@@ -237,8 +239,8 @@ int startApertiumPipelines(int answerTimeoutMs)
 
 ApertiumPipeline* apertiumPipeline(const char* mode)
 {
-    for (int i = 0; i < MODE_COUNT; ++i)
-        if (strcmp(Modes[i], mode) == 0 && Pipelines[i].mode)
+    for (int i = 0; i < PipelineCount; ++i)
+        if (strcmp(Pipelines[i].mode, mode) == 0)
             return &Pipelines[i];
     return 0;
 }

@@ -6,12 +6,12 @@
 
 struct ApertiumPipeline;
 
-// Starts the pipeline of every mode the service uses and runs a word through
-// each, so that the first request finds the dictionaries loaded. Returns 0
-// when a mode is not installed or does not start. answerTimeoutMs bounds
+// Starts a pipeline for each of the modes and runs a word through each, so
+// that the first request finds the dictionaries loaded. Returns 0 when a
+// mode is not installed or does not start. answerTimeoutMs bounds
 // both the wait for a pipeline's answer and the wait for its turn; the first
 // word may take up to a minute, while the dictionaries load.
-int startApertiumPipelines(int answerTimeoutMs);
+int startApertiumPipelines(const std::vector<const char*>& modes, int answerTimeoutMs);
 // Ends every pipeline's processes.
 void stopApertiumPipelines();
 // The pipeline of a mode such as "eng-spa", or 0 when it is not one of ours.

@@ -14,6 +14,7 @@
 #include "apertiumPipeline.h"
 #include "clientConnection.h"
 #include "dictionaryTranslation.h"
+#include "translation.h"
 
 // Wanted open descriptors: the clients being read, those lingering and
 // those answered, with room to spare. SD_LISTEN_FDS_START: the first
@@ -146,7 +147,7 @@ int main(int argc, char** argv)
         return 1;
     }
     loadDictionaries(dictionaries);
-    if (!startApertiumPipelines(ANSWER_TIMEOUT_MS)) {
+    if (!startTranslation(ANSWER_TIMEOUT_MS)) {
         fprintf(stderr, "quorvel-service: the Apertium pipelines did not start\n");
         stopApertiumPipelines();
         return 1;

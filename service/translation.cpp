@@ -1,4 +1,5 @@
 #include "translation.h"
+#include <algorithm>
 #include <cstring>
 #include <vector>
 #include "apertiumPipeline.h"
@@ -33,6 +34,16 @@ int findPair(const char* code)
         if (strcmp(LanguagePairs[row].code, code) == 0)
             return row;
     return -1;
+}
+
+int startTranslation(int answerTimeoutMs)
+{
+    std::vector<const char*> modes;
+    for (const Route& route : Routes)
+        for (const char* mode : route.modes)
+            if (mode && std::none_of(modes.begin(), modes.end(), [mode](const char* m) { return !strcmp(m, mode); }))
+                modes.push_back(mode);
+    return startApertiumPipelines(modes, answerTimeoutMs);
 }
 
 static const Route* findRoute(const char* code)

@@ -9,6 +9,8 @@ enum TranslationResult {
     TRANSLATION_BUSY       // a pipeline stayed taken by other requests
 };
 
+// Starts the Apertium pipelines of every route (see startApertiumPipelines).
+int startTranslation(int answerTimeoutMs);
 // Row of the pair code in LanguagePairs, or -1.
 int findPair(const char* code);
 // Translates for the pair in row pairRow of LanguagePairs. Line breaks of the

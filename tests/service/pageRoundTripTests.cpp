@@ -25,7 +25,7 @@ const int ANSWER_TIMEOUT_MS = 5000;
 
 int pipelinesReady()
 {
-    static int ready = startApertiumPipelines(ANSWER_TIMEOUT_MS);
+    static int ready = startTranslation(ANSWER_TIMEOUT_MS);
     return ready;
 }
 
