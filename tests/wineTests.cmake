@@ -42,6 +42,10 @@ target_link_options(engine_text_tests PRIVATE -static)
 target_link_libraries(engine_text_tests PRIVATE engine_text)
 add_wine_test(engine_text_wine engine_text_tests LANGUAGE en)
 
+# Two builds of Quorv.exe in which one resource is made to fail.
+add_quorv_program(QuorvNoMemory localhost -include ${SUPPORT}/faultNoMemory.h)
+add_quorv_program(QuorvNoThread localhost -include ${SUPPORT}/faultNoThread.h)
+
 # Drives the real Quorv.exe; built beside it, since a test's drive T: is
 # its own folder.
 set(QUORV_DRIVER support/windowDriver.cpp support/messageBoxWatcher.cpp
