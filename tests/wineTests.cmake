@@ -2,8 +2,9 @@
 # and X server of its own below the build folder.
 set(QUORV_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 
-# add_wine_test(NAME target LANGUAGE en|de|ja [NETWORK] [NO_TRASH] [ARGS ...])
-# ja runs under a Japanese locale, with the double-byte code page 932.
+# add_wine_test(NAME target LANGUAGE en|de|ja|ru [NETWORK] [NO_TRASH] [ARGS ...])
+# ja runs under a Japanese locale, with the double-byte code page 932; ru
+# under a Russian one, with code page 1251.
 # NETWORK runs the test in a network namespace of its own, where it may
 # listen on 127.0.0.1 port 80. NO_TRASH gives the test a HOME in which the
 # shell cannot keep a Recycle Bin.
@@ -13,6 +14,8 @@ function(add_wine_test name target)
         set(locale de_DE.UTF-8)
     elseif(W_LANGUAGE STREQUAL "ja")
         set(locale ja_JP.UTF-8)
+    elseif(W_LANGUAGE STREQUAL "ru")
+        set(locale ru_RU.UTF-8)
     else()
         set(locale en_US.UTF-8)
     endif()
@@ -51,10 +54,12 @@ add_quorv_program(QuorvNoThread localhost -include ${SUPPORT}/faultNoThread.h)
 set(QUORV_DRIVER support/windowDriver.cpp support/messageBoxWatcher.cpp
     support/doctestMain.cpp)
 add_executable(quorv_driver_tests ${QUORV_DRIVER} app/settingsTests.cpp app/mainWindowTests.cpp
-    app/translationTests.cpp app/aboutBoxTests.cpp app/resourceTests.cpp support/testServer.cpp)
+    app/translationTests.cpp app/aboutBoxTests.cpp app/resourceTests.cpp app/codePageTests.cpp support/testServer.cpp)
 add_dependencies(quorv_driver_tests Quorv QuorvNoMemory QuorvNoThread)
 add_wine_test(quorv_en quorv_driver_tests LANGUAGE en NETWORK)
 add_wine_test(quorv_de quorv_driver_tests LANGUAGE de NETWORK)
+add_wine_test(quorv_ru quorv_driver_tests LANGUAGE ru NETWORK ARGS --test-case=*Windows-1252*)
+add_wine_test(quorv_ja quorv_driver_tests LANGUAGE ja NETWORK ARGS --test-case=*Windows-1252*)
 
 # Against the real local service.
 add_executable(end_to_end_tests ${QUORV_DRIVER} app/endToEndTests.cpp)
