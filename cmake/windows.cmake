@@ -5,6 +5,13 @@ enable_language(RC)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/wine-run)
 set(CMAKE_CXX_STANDARD 17)
 
+# The version as the resource scripts and the manifests read it.
+set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(cmake/version.h.in ${GENERATED_DIR}/version.h @ONLY)
+configure_file(translator/resources/Quorv.manifest.in ${GENERATED_DIR}/Quorv.manifest @ONLY)
+configure_file(installer/resources/setup.manifest.in ${GENERATED_DIR}/setup.manifest @ONLY)
+include_directories(${GENERATED_DIR})
+
 # Shipped programs: no exceptions, no RTTI, no C++ library at run time.
 set(WINDOWS_PROGRAM_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -Wall -Wextra -Wno-cast-function-type)
