@@ -16,6 +16,14 @@ include_directories(${GENERATED_DIR})
 set(WINDOWS_PROGRAM_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -Wall -Wextra -Wno-cast-function-type)
 set(WINDOWS_LINK_FLAGS -static -static-libgcc -s -Wl,--gc-sections)
+# The tests and their helpers.
+set(WINDOWS_TEST_FLAGS -O1 -Wall -Wextra -DDOCTEST_CONFIG_NO_MULTITHREADING)
+
+# The native build, and where it puts the service: the tests that run it
+# take it from here, the scripts from build/service-program.
+set(NATIVE_BINARY_DIR ${CMAKE_BINARY_DIR}/native)
+set(SERVICE_PROGRAM ${NATIVE_BINARY_DIR}/service/quorvel-service)
+file(WRITE ${CMAKE_BINARY_DIR}/service-program "${SERVICE_PROGRAM}\n")
 
 add_subdirectory(translator)
 add_subdirectory(installer)
@@ -28,14 +36,13 @@ find_program(NATIVE_CXX NAMES clang++ clang++-14 REQUIRED)
 find_program(NATIVE_CC NAMES clang clang-14 REQUIRED)
 ExternalProject_Add(native
     SOURCE_DIR ${CMAKE_SOURCE_DIR}
-    BINARY_DIR ${CMAKE_BINARY_DIR}/native
+    BINARY_DIR ${NATIVE_BINARY_DIR}
     CMAKE_ARGS -DCMAKE_C_COMPILER=${NATIVE_CC} -DCMAKE_CXX_COMPILER=${NATIVE_CXX}
                -DCMAKE_BUILD_TYPE=RelWithDebInfo
                -DQUORV_SERVICE_HOST=${QUORV_SERVICE_HOST}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON)
-set(NATIVE_BINARY_DIR ${CMAKE_BINARY_DIR}/native)
 add_custom_target(package-service
     COMMAND cpack -G DEB --config ${NATIVE_BINARY_DIR}/CPackConfig.cmake -B ${CMAKE_BINARY_DIR}/package
     DEPENDS native USES_TERMINAL)
