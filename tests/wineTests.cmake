@@ -40,8 +40,7 @@ add_wine_test(quorv_de quorv_driver_tests LANGUAGE de NETWORK)
 add_executable(end_to_end_tests app/endToEndTests.cpp)
 add_dependencies(end_to_end_tests Quorv)
 add_wine_test(end_to_end_en end_to_end_tests LANGUAGE en NETWORK)
-set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT
-    QUORV_SERVICE=${SERVICE_PROGRAM})
+set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT QUORV_SERVICE=${SERVICE_PROGRAM})
 
 foreach(driver quorv_driver_tests end_to_end_tests)
     target_include_directories(${driver} PRIVATE app ${CMAKE_SOURCE_DIR}/translator/resources)
