@@ -93,7 +93,8 @@ inline bool autoCopyChecked(HWND window) { return SendDlgItemMessageA(window, ID
 inline std::string clipboardText()
 {
     char text[256] = "(no text)";
-    if (!OpenClipboard(0))
+    // The system's clipboard manager may hold it for a moment after a change.
+    if (!waitUntil([] { return OpenClipboard(0) != 0; }, 2000))
         return "(clipboard busy)";
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     if (const WCHAR* locked = data ? (const WCHAR*)GlobalLock(data) : 0) {

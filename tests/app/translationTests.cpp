@@ -1,6 +1,7 @@
 // Translations through a test server on 127.0.0.1 port 80: the result, the
 // clipboard, the busy state, aborts, and failures while the window works.
 #include <winsock2.h>
+#include <iphlpapi.h>
 #include <shlobj.h>
 #include "fileContents.h"
 #include "quorvDriver.h"
@@ -34,6 +35,19 @@ void checkAbort(HWND window)
     CHECK_EQ(Bytes(status(window)), Bytes(ready()));
     CHECK_EQ(Bytes(controlText(window, IDC_RESULT)), Bytes(""));
     CHECK(takeMessageBoxes().empty());
+}
+
+// Connection attempts to port 80 that still wait for the server.
+int waitingConnects()
+{
+    static char buffer[1 << 16];
+    ULONG size = sizeof buffer;
+    MIB_TCPTABLE* table = (MIB_TCPTABLE*)buffer;
+    int count = 0;
+    if (GetTcpTable(table, &size, FALSE) == NO_ERROR)
+        for (DWORD i = 0; i < table->dwNumEntries; ++i)
+            count += table->table[i].dwState == MIB_TCP_STATE_SYN_SENT && table->table[i].dwRemotePort == htons(80);
+    return count;
 }
 
 struct Server {
@@ -87,8 +101,7 @@ TEST_CASE("translations through the server")
             PostMessageA(GetDlgItem(window, IDC_TRANSLATE), BM_CLICK, 0, 0);
             Sleep(held);
             CloseClipboard();
-            CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
-            Sleep(300);
+            CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour && !GetOpenClipboardWindow(); }));
             CHECK_EQ(status(window) != ready(), held > 1000);
             CHECK_EQ(clipboardText() == bonjour, held < 1000);
         }
@@ -133,7 +146,7 @@ TEST_CASE("translations through the server")
         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         PostMessageA(GetDlgItem(window, IDC_RESULT), WM_KEYDOWN, VK_ESCAPE, 1);
         PostMessageA(GetDlgItem(window, IDC_RESULT), WM_CHAR, VK_ESCAPE, 1);
-        Sleep(500);
+        CHECK(handlePosted(window, IDC_INPUT));
         CHECK(IsWindowVisible(window));
         checkAbort(window);
         scriptTestServer({ SERVER_REPLY, frenchPage, 0 });
@@ -183,12 +196,13 @@ TEST_CASE("Abort ends a connection attempt that the server never accepts")
         connect(filler, (sockaddr*)&address, sizeof address);
     }
     sockets.push_back(listener);
+    int waiting = waitingConnects();
     QuorvSession session;
     typeText(session.window, "Hello");
     REQUIRE(pressButton(session.window, IDC_TRANSLATE));
     CHECK(waitUntil([&] { return status(session.window) == inLanguage("Connecting. Please wait...",
                                                                      "Verbindung wird hergestellt. Bitte warten..."); }));
-    Sleep(500);
+    CHECK(waitUntil([&] { return waitingConnects() > waiting; }));
     checkAbort(session.window);
     for (SOCKET socket : sockets)
         closesocket(socket);
