@@ -41,8 +41,8 @@ static int joinPath(char* path, const char* folder, const char* name)
 }
 
 // Since Windows Vista only administrators may create files in C:\, so the
-// report goes next to the user's local application data, in a folder of
-// the product, and failing that to the temporary folder. Returns 0 when no
+// report may go to a folder of the product in the user's local application
+// data instead, and failing that to the temporary folder. Returns 0 when no
 // report could be written; path (MAX_PATH bytes) names the file written.
 static int writeFailureReport(char* path)
 {

@@ -54,7 +54,13 @@ static int copyToClipboard(HWND owner, const WCHAR* text)
 {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (lstrlenW(text) + 1) * sizeof(WCHAR));
     WCHAR* copy = block ? (WCHAR*)GlobalLock(block) : 0;
-    if (!copy || (lstrcpyW(copy, text), GlobalUnlock(block), !openClipboardSoon(owner))) {
+    if (!copy) {
+        GlobalFree(block);
+        return 0;
+    }
+    lstrcpyW(copy, text);
+    GlobalUnlock(block);
+    if (!openClipboardSoon(owner)) {
         GlobalFree(block);
         return 0;
     }

@@ -8,7 +8,8 @@ enum {
     WINDOWS_1252 = 1252,
     // Any text of the shared buffers, and the input box's.
     WIDE_TEXT_SIZE = WORK_TEXT_SIZE > SOURCE_TEXT_SIZE ? WORK_TEXT_SIZE : SOURCE_TEXT_SIZE,
-    MESSAGE_SIZE = 512,
+    // wsprintfW writes up to 1,024 characters.
+    MESSAGE_SIZE = 1024,
     CAPTION_SIZE = 32
 };
 
