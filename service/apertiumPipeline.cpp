@@ -1,6 +1,7 @@
 #include "apertiumPipeline.h"
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <fcntl.h>
@@ -32,10 +33,15 @@ static int PipelineCount;
 static int AnswerTimeoutMs;
 
 // The mode's pipeline with every stage in null-flush mode, as Apertium's own
-// wrapper builds it.
+// wrapper builds it. "eng-spa:3" runs only the mode's first three stages.
 static int loadScript(ApertiumPipeline& pipeline)
 {
-    std::string path = std::string(ModeFolder) + pipeline.mode + ".mode";
+    std::string name = pipeline.mode;
+    if (name.back() == '*')
+        name.pop_back();
+    size_t colon = name.find(':');
+    int stages = colon == std::string::npos ? 0 : atoi(pipeline.mode + colon + 1);
+    std::string path = std::string(ModeFolder) + name.substr(0, colon) + ".mode";
     if (access(path.c_str(), R_OK) != 0) {
         fprintf(stderr, "apertium mode %s is not installed (%s)\n", pipeline.mode, path.c_str());
         return 0;
@@ -53,6 +59,9 @@ static int loadScript(ApertiumPipeline& pipeline)
         fprintf(stderr, "apertium mode %s: no null-flush pipeline\n", pipeline.mode);
         return 0;
     }
+    for (size_t at = 0; stages > 0 && at != std::string::npos; --stages)
+        if ((at = pipeline.script.find(" | ", at + 1)) != std::string::npos && stages == 1)
+            pipeline.script.resize(at);
     // Stages read UTF-8 whatever the service's own locale is.
     pipeline.script = "export LC_ALL=C.UTF-8; " + pipeline.script;
     return 1;
@@ -91,8 +100,10 @@ static int startProcess(ApertiumPipeline& pipeline)
         dup2(fromPipeline[1], 1);
         if (quiet >= 0)
             dup2(quiet, 2);
-        // $1 is the generator's option: -n writes unknown words without marks.
-        execl("/bin/bash", "bash", "-c", pipeline.script.c_str(), pipeline.mode, "-n", "", (char*)0);
+        // $1 is the generator's option: -n writes unknown words without
+        // marks, -g (a mode named "spa-eng*") with them.
+        const char* generator = pipeline.mode[strlen(pipeline.mode) - 1] == '*' ? "-g" : "-n";
+        execl("/bin/bash", "bash", "-c", pipeline.script.c_str(), pipeline.mode, generator, "", (char*)0);
         _exit(127);
     }
     close(toPipeline[0]);

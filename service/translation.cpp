@@ -5,27 +5,31 @@
 #include "apertiumPipeline.h"
 #include "apertiumStream.h"
 #include "dictionaryTranslation.h"
+#include "englishAnalysis.h"
 #include "languagePairs.h"
 #include "textEncoding.h"
+#include "unknownWords.h"
 
 // Debian has no direct pair between English and French, Italian or
 // Portuguese; they meet in Spanish and in Catalan. Each direction takes the
 // bridge whose translations score better (bench/route-quality): Catalan from
-// English, Spanish into it. German has no pair at all: it comes from the dictionary.
+// English, Spanish into it. German has no pair at all: it comes from the
+// dictionary, with English analysed by the first stages of eng-spa. The last
+// mode of a route marks unknown words ("*"), for the dictionary to replace.
 struct Route {
     const char* code;
     const char* modes[2];
 };
 
 static const Route Routes[] = {
-    { "en_es", { "eng-spa", 0 } },
-    { "es_en", { "spa-eng", 0 } },
-    { "en_fr", { "eng-cat", "cat-fra" } },
-    { "fr_en", { "fr-es", "spa-eng" } },
-    { "en_it", { "eng-cat", "cat-ita" } },
-    { "it_en", { "ita-spa", "spa-eng" } },
-    { "en_pt", { "eng-cat", "cat-por" } },
-    { "pt_en", { "pt-es", "spa-eng" } },
+    { "en_es", { "eng-spa*", 0 } },
+    { "es_en", { "spa-eng*", 0 } },
+    { "en_fr", { "eng-cat", "cat-fra*" } },
+    { "fr_en", { "fr-es", "spa-eng*" } },
+    { "en_it", { "eng-cat", "cat-ita*" } },
+    { "it_en", { "ita-spa", "spa-eng*" } },
+    { "en_pt", { "eng-cat", "cat-por*" } },
+    { "pt_en", { "pt-es", "spa-eng*" } },
 };
 
 int findPair(const char* code)
@@ -38,7 +42,7 @@ int findPair(const char* code)
 
 int startTranslation(int answerTimeoutMs)
 {
-    std::vector<const char*> modes;
+    std::vector<const char*> modes(1, EnglishAnalysisMode);
     for (const Route& route : Routes)
         for (const char* mode : route.modes)
             if (mode && std::none_of(modes.begin(), modes.end(), [mode](const char* m) { return !strcmp(m, mode); }))
@@ -144,7 +148,8 @@ TranslationResult translateText(int pairRow, const std::string& text, std::strin
     }
     std::string piece;
     utf8.clear();
-    for (const std::string& chunk : chunks) {
+    for (std::string& chunk : chunks) {
+        replaceUnknownWords(pairRow, chunk);
         streamToText(chunk, piece);
         utf8 += piece;
     }
