@@ -1,6 +1,7 @@
 #include "englishToGerman.h"
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include "closedClassWords.h"
 #include "dictionaryTranslation.h"
 #include "germanGrammar.h"
@@ -35,6 +36,12 @@ struct NounInfo {
     Gender gender;  // GENDER_PLURAL for a plural
 };
 
+struct KnownWord {
+    std::string german;
+    Gender gender;
+    int sameClass;
+};
+
 struct Rendering {
     int pairRow;
     const std::vector<EnglishWord>& words;
@@ -48,7 +55,8 @@ struct Rendering {
     GermanCase phraseCase = CASE_NOMINATIVE;
     int dropNextTo = 0;              // "would like to", "want to": no "zu"
     int afterModal = 0;              // the next infinitive goes to the end
-    std::string compound;            // the first nouns of a compound
+    std::string compound = {};       // the first nouns of a compound
+    std::map<std::string, KnownWord> known = {};  // by lemma and class
 };
 
 }  // namespace
@@ -97,19 +105,31 @@ static std::string plainTranslation(const std::string& translation)
     return out.empty() ? translation : out;
 }
 
-// The word's translation in the sense of its class, and the gender the
-// dictionary gives it; "" when the dictionary does not know it.
-static std::string translated(int pairRow, const std::string& lemma, WordClass wordClass, Gender* gender)
+// The word's translation in the sense of its class (or of another when it
+// has none: then sameClass is 0), and the gender the dictionary gives it;
+// "" when the dictionary does not know it.
+static std::string translated(Rendering& r, const std::string& lemma, WordClass wordClass, Gender* gender,
+    int* sameClass = 0)
 {
-    std::vector<Sense> senses;
-    lookUpWord(pairRow, lemma, senses);
-    size_t index = 0;
-    const Sense* sense = senseOfClass(senses, wordClass, index);
-    if (!sense)
-        return "";
+    // A text names the same words again and again ("the house... the house").
+    std::string key = lemma + '\t' + (char)('0' + wordClass);
+    auto known = r.known.find(key);
+    if (known == r.known.end()) {
+        std::vector<Sense> senses;
+        lookUpWord(r.pairRow, lemma, senses);
+        size_t index = 0;
+        const Sense* sense = senseOfClass(senses, wordClass, index);
+        KnownWord found = { "", GENDER_NONE, 0 };
+        if (sense)
+            found = KnownWord { plainTranslation(sense->translations[index]), sense->genders[index],
+                sense->wordClass == wordClass };
+        known = r.known.emplace(key, found).first;
+    }
     if (gender)
-        *gender = sense->genders[index];
-    return plainTranslation(sense->translations[index]);
+        *gender = known->second.gender;
+    if (sameClass)
+        *sameClass = known->second.sameClass;
+    return known->second.german;
 }
 
 static int personOf(const EnglishWord& word)
@@ -162,6 +182,9 @@ static NounInfo headNoun(Rendering& r, size_t i)
         const std::string& c = r.words[j].wordClass;
         if (c == "n" || c == "np")
             head = (long)j;
+        // "the children play": a plural is the head; what follows is the verb.
+        if (c == "n" && hasTag(r.words[j], "pl"))
+            break;
         else if (head >= 0 || (c != "adj" && c != "num" && c != "preadv" && c != "adv" && c != "det"))
             break;
     }
@@ -170,7 +193,7 @@ static NounInfo headNoun(Rendering& r, size_t i)
     const EnglishWord& noun = r.words[(size_t)head];
     Gender gender = GENDER_NONE;
     if (noun.wordClass == "n")
-        info.german = translated(r.pairRow, noun.lemma, CLASS_NOUN, &gender);
+        info.german = translated(r, noun.lemma, CLASS_NOUN, &gender);
     info.gender = hasTag(noun, "pl") ? GENDER_PLURAL : gender == GENDER_NONE ? GENDER_NEUTER : gender;
     return info;
 }
@@ -229,7 +252,9 @@ static void renderDeterminer(Rendering& r, size_t i, const std::string& lemma)
 
 static void renderPronoun(Rendering& r, size_t i)
 {
-    const EnglishWord& word = r.words[i];
+    EnglishWord word = r.words[i];
+    if (word.lemma == "I")
+        word.tags = { "prn", "subj", "p1", "mf", "sg" };
     // Rows: nominative, accusative, dative; columns: the person (0 to 5),
     // the third person singular by gender after them.
     static const char* const Forms[3][9] = {
@@ -281,7 +306,7 @@ static std::string germanVerb(Rendering& r, const EnglishWord& word)
         return "mögen";
     if (lemma == "go")
         return "gehen";
-    std::string german = translated(r.pairRow, lemma, CLASS_VERB, 0);
+    std::string german = translated(r, lemma, CLASS_VERB, 0);
     return german.empty() ? lemma : german;
 }
 
@@ -414,7 +439,7 @@ static void renderPreposition(Rendering& r, size_t i, const std::string& lemma)
 // An adjective inside a noun phrase takes the ending its article asks for.
 static void renderAdjective(Rendering& r, size_t i, const std::string& lemma)
 {
-    std::string german = translated(r.pairRow, lemma, CLASS_ADJECTIVE, 0);
+    std::string german = translated(r, lemma, CLASS_ADJECTIVE, 0);
     if (german.empty())
         german = lemma;
     const EnglishWord& word = r.words[i];
@@ -444,7 +469,7 @@ static void renderNoun(Rendering& r, size_t i, const std::string& lemma)
 {
     const EnglishWord& word = r.words[i];
     Gender gender = GENDER_NONE;
-    std::string german = translated(r.pairRow, lemma, CLASS_NOUN, &gender);
+    std::string german = translated(r, lemma, CLASS_NOUN, &gender);
     if (german.empty())
         german = word.lemma;
     if (!r.compound.empty()) {
@@ -457,11 +482,14 @@ static void renderNoun(Rendering& r, size_t i, const std::string& lemma)
         german = r.compound + tail;
         r.compound.clear();
     }
+    // A plural after it is rather a verb the tagger misread ("brother works").
     if (i + 1 < r.words.size() && r.words[i + 1].wordClass == "n" && r.words[i + 1].before == " "
-        && !hasTag(word, "pl")) {
+        && !hasTag(word, "pl") && !hasTag(r.words[i + 1], "pl")) {
         r.compound = german;
         return;
     }
+    if (!r.finiteSeen && r.pendingCase < 0)
+        r.subjectPerson = hasTag(word, "pl") ? 5 : 2;
     if (hasTag(word, "pl")) {
         GermanCase grammarCase = r.phraseKind != ARTICLE_NONE ? r.phraseCase : caseHere(r);
         german = nounPlural(german, gender, grammarCase);
@@ -477,7 +505,7 @@ static void renderWord(Rendering& r, size_t i)
     const std::string& c = word.wordClass;
     std::string lemma = c == "np" ? word.lemma : lowered(word.lemma);
     if (word.unknown) {
-        std::string german = translated(r.pairRow, word.lemma, CLASS_OTHER, 0);
+        std::string german = translated(r, word.lemma, CLASS_OTHER, 0);
         add(r, i, german.empty() || german.find(' ') != std::string::npos ? word.lemma : german, PIECE_OTHER, 1);
         return;
     }
@@ -496,9 +524,23 @@ static void renderWord(Rendering& r, size_t i)
         r.finiteSeen = r.finiteIsSein = 0;
         return;
     }
-    if (lemma == "prpers" && c == "prn") {
+    if ((lemma == "prpers" && c == "prn") || (word.lemma == "I" && c == "num")) {
         renderPronoun(r, i);
         return;
+    }
+    // The tagger takes the verb after a subject for a noun: "I drink",
+    // "children play", "my brother works" (as the plural of "work").
+    const EnglishWord* previous = i > 0 ? &r.words[i - 1] : 0;
+    const EnglishWord* next = i + 1 < r.words.size() ? &r.words[i + 1] : 0;
+    int plural = hasTag(word, "pl"), verbSense = 0;
+    if (c == "n" && !r.finiteSeen && previous && r.pendingCase < 0 && !(next && isVerb(*next))
+        && (previous->wordClass == "prn" || previous->lemma == "I" || previous->wordClass == "n")
+        && plural == (previous->wordClass == "n" && !hasTag(*previous, "pl"))) {
+        std::string german = translated(r, lemma, CLASS_VERB, 0, &verbSense);
+        if (verbSense) {
+            addFinite(r, i, conjugated(german, plural ? 2 : r.subjectPerson, 0));
+            return;
+        }
     }
     if (c == "det" && !hasTag(word, "ord")) {
         renderDeterminer(r, i, lemma);
@@ -543,9 +585,9 @@ static void renderWord(Rendering& r, size_t i)
         return;
     }
     WordClass wanted = c == "adv" || c == "preadv" ? CLASS_ADVERB : CLASS_OTHER;
-    std::string german = translated(r.pairRow, lemma, wanted, 0);
+    std::string german = translated(r, lemma, wanted, 0);
     if (german.empty() && wanted == CLASS_ADVERB)
-        german = translated(r.pairRow, lemma, CLASS_ADJECTIVE, 0);
+        german = translated(r, lemma, CLASS_ADJECTIVE, 0);
     add(r, i, german.empty() ? word.lemma : german, wanted == CLASS_ADVERB ? PIECE_ADVERB : PIECE_OTHER, 1);
 }
 
