@@ -3,22 +3,10 @@
 #pragma once
 #include <string>
 #include <vector>
+#include "taggerAnswer.h"
 
 // The pipeline that gives them: the first three stages of eng-spa.
 extern const char EnglishAnalysisMode[];
 
-struct EnglishWord {
-    std::string lemma;     // "be" for "is", a multiword's words joined by blanks
-    std::string wordClass; // the first tag ("n", "vblex", "det", "sent"...); "" when unknown
-    std::vector<std::string> tags;
-    std::string before;    // the blanks and line breaks before the word, as typed
-    int unknown;           // the analyser does not know the word; lemma is as typed
-};
-
-// Reads the tagger's answer to one chunk: units "^lemma<tag>...$", joined
-// ones ("^do<vbdo><pres>+not<adv>$") as one word each, and the text between
-// them. The full stop that ends every chunk is left out. 1, or 0 for an
-// answer that is not the tagger's.
-int parseTaggedStream(const std::string& stream, std::vector<EnglishWord>& words);
 // Analyses UTF-8 text. 1, or 0 when the pipeline did not answer.
 int analyseEnglish(const std::string& text, std::vector<EnglishWord>& words);

@@ -5,7 +5,7 @@
 #pragma once
 #include <string>
 #include <vector>
-#include "englishAnalysis.h"
+#include "taggerAnswer.h"
 
 // UTF-8 out; pairRow names the English-German dictionary.
 void renderEnglishAsGerman(int pairRow, const std::vector<EnglishWord>& words, std::string& out);

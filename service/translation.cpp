@@ -17,19 +17,20 @@
 // dictionary, with English analysed by the first stages of eng-spa. The last
 // mode of a route marks unknown words ("*"), for the dictionary to replace.
 struct Route {
-    const char* code;
+    Language source;
+    Language target;
     const char* modes[2];
 };
 
 static const Route Routes[] = {
-    { "en_es", { "eng-spa*", 0 } },
-    { "es_en", { "spa-eng*", 0 } },
-    { "en_fr", { "eng-cat", "cat-fra*" } },
-    { "fr_en", { "fr-es", "spa-eng*" } },
-    { "en_it", { "eng-cat", "cat-ita*" } },
-    { "it_en", { "ita-spa", "spa-eng*" } },
-    { "en_pt", { "eng-cat", "cat-por*" } },
-    { "pt_en", { "pt-es", "spa-eng*" } },
+    { LANGUAGE_ENGLISH, LANGUAGE_SPANISH, { "eng-spa*", 0 } },
+    { LANGUAGE_SPANISH, LANGUAGE_ENGLISH, { "spa-eng*", 0 } },
+    { LANGUAGE_ENGLISH, LANGUAGE_FRENCH, { "eng-cat", "cat-fra*" } },
+    { LANGUAGE_FRENCH, LANGUAGE_ENGLISH, { "fr-es", "spa-eng*" } },
+    { LANGUAGE_ENGLISH, LANGUAGE_ITALIAN, { "eng-cat", "cat-ita*" } },
+    { LANGUAGE_ITALIAN, LANGUAGE_ENGLISH, { "ita-spa", "spa-eng*" } },
+    { LANGUAGE_ENGLISH, LANGUAGE_PORTUGUESE, { "eng-cat", "cat-por*" } },
+    { LANGUAGE_PORTUGUESE, LANGUAGE_ENGLISH, { "pt-es", "spa-eng*" } },
 };
 
 int findPair(const char* code)
@@ -38,6 +39,14 @@ int findPair(const char* code)
         if (strcmp(LanguagePairs[row].code, code) == 0)
             return row;
     return -1;
+}
+
+std::string pairCodeList()
+{
+    std::string list;
+    for (const LanguagePair& pair : LanguagePairs)
+        list += (list.empty() ? "" : ", ") + std::string(pair.code);
+    return list;
 }
 
 int startTranslation(int answerTimeoutMs)
@@ -50,10 +59,10 @@ int startTranslation(int answerTimeoutMs)
     return startApertiumPipelines(modes, answerTimeoutMs);
 }
 
-static const Route* findRoute(const char* code)
+static const Route* findRoute(const LanguagePair& pair)
 {
     for (const Route& route : Routes)
-        if (strcmp(route.code, code) == 0)
+        if (route.source == pair.source && route.target == pair.target)
             return &route;
     return 0;
 }
@@ -114,7 +123,7 @@ static void splitSentences(const std::string& text, std::vector<std::string>& pi
 
 TranslationResult translateText(int pairRow, const std::string& text, std::string& translation)
 {
-    const Route* route = findRoute(LanguagePairs[pairRow].code);
+    const Route* route = findRoute(LanguagePairs[pairRow]);
     if (!route && !hasDictionary(pairRow))
         return LANGUAGE_UNAVAILABLE;
 

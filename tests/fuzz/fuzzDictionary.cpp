@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include "dictionaryFiles.h"
 #include "dictionarySenses.h"
-#include "englishAnalysis.h"
+#include "taggerAnswer.h"
 
 static void takeApart(const std::string& word, const std::string& entry)
 {

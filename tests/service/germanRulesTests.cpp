@@ -2,7 +2,7 @@
 // dictionary: the tagger's answer taken apart, German forms by rule.
 #include <string>
 #include "bytes.h"
-#include "englishAnalysis.h"
+#include "taggerAnswer.h"
 #include "germanGrammar.h"
 
 TEST_CASE("the tagger's answer gives each word's lemma, class and the text before it")
