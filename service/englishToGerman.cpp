@@ -48,7 +48,7 @@ struct Rendering {
     std::vector<Piece> pieces = {};
     std::vector<int> consumed = {};  // words rendered with an earlier one
     int subjectPerson = 2;
-    int finiteSeen = 0, finiteIsSein = 0;
+    int finiteSeen = 0, finiteIsSein = 0, subjectSeen = 0;
     int pendingCase = -1;            // the case the last preposition governs
     ArticleKind phraseKind = ARTICLE_NONE;
     Gender phraseGender = GENDER_NEUTER;
@@ -273,7 +273,7 @@ static void renderPronoun(Rendering& r, size_t i)
     if (hasTag(word, "p2"))
         form = grammarCase == CASE_DATIVE ? "Ihnen" : "Sie";
     if (subject)
-        r.subjectPerson = person;
+        r.subjectPerson = person, r.subjectSeen = 1;
     r.pendingCase = -1;
     add(r, i, form, subject ? PIECE_SUBJECT : PIECE_OTHER, hasTag(word, "p2"));
 }
@@ -307,6 +307,9 @@ static std::string germanVerb(Rendering& r, const EnglishWord& word)
     if (lemma == "go")
         return "gehen";
     std::string german = translated(r, lemma, CLASS_VERB, 0);
+    // A phrasal verb the dictionary lacks ("look for") as its verb.
+    if (german.empty() && lemma.find(' ') != std::string::npos)
+        german = translated(r, lemma.substr(0, lemma.find(' ')), CLASS_VERB, 0);
     return german.empty() ? lemma : german;
 }
 
@@ -325,6 +328,9 @@ static void renderVerb(Rendering& r, size_t i, size_t tenseFrom, int person)
     } else if (hasTag(tense, "past")) {
         addFinite(r, i, conjugated(infinitive, person, 1));
     } else if (hasTag(tense, "pres") || hasTag(tense, "pri")) {
+        addFinite(r, i, conjugated(infinitive, person, 0));
+    } else if (!r.finiteSeen && r.subjectSeen) {
+        // The tagger reads some presents as infinitives ("I usually get up").
         addFinite(r, i, conjugated(infinitive, person, 0));
     } else if (!r.finiteSeen && (r.pieces.empty() || r.pieces.back().role == PIECE_BREAK
                                     || r.pieces.back().text == "bitte")) {
@@ -489,7 +495,7 @@ static void renderNoun(Rendering& r, size_t i, const std::string& lemma)
         return;
     }
     if (!r.finiteSeen && r.pendingCase < 0)
-        r.subjectPerson = hasTag(word, "pl") ? 5 : 2;
+        r.subjectPerson = hasTag(word, "pl") ? 5 : 2, r.subjectSeen = 1;
     if (hasTag(word, "pl")) {
         GermanCase grammarCase = r.phraseKind != ARTICLE_NONE ? r.phraseCase : caseHere(r);
         german = nounPlural(german, gender, grammarCase);
@@ -514,14 +520,14 @@ static void renderWord(Rendering& r, size_t i)
         const EnglishSmallWord* small = findEnglishSmallWord(lemma, c);
         add(r, i, small ? small->german : word.lemma, c == "cnjcoo" || c == "cnjadv" || c == "sent" || c == "cm"
                 ? PIECE_BREAK : PIECE_OTHER, 1);
-        r.finiteSeen = r.finiteIsSein = r.afterModal = r.dropNextTo = 0;
+        r.finiteSeen = r.finiteIsSein = r.afterModal = r.dropNextTo = r.subjectSeen = 0;
         r.pendingCase = -1;
         return;
     }
     if (c == "cnjsub") {
         const EnglishSmallWord* small = findEnglishSmallWord(lemma, c);
         add(r, i, small ? small->german : lemma, PIECE_SUBORDINATOR);
-        r.finiteSeen = r.finiteIsSein = 0;
+        r.finiteSeen = r.finiteIsSein = r.subjectSeen = 0;
         return;
     }
     if ((lemma == "prpers" && c == "prn") || (word.lemma == "I" && c == "num")) {

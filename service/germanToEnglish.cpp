@@ -28,7 +28,8 @@ struct Piece {
     std::string text;
     std::string before;
     PieceRole role;
-    std::string german;  // a main verb as typed, for a prefix that joins it
+    std::string german;   // a main verb as typed, for a prefix that joins it
+    std::string english;  // and its English uninflected
     int person;
     WordForm form;
 };
@@ -161,6 +162,7 @@ struct Candidate {
     std::string lemma;
     WordClass wordClass;
     WordForm form;
+    std::string english = {};  // the translation, uninflected
 };
 
 }  // namespace
@@ -259,8 +261,8 @@ static std::string translateWord(int pairRow, const std::string& word, int capit
         found.wordClass = sense->wordClass;
         if (capitalised && candidate.lemma == word)
             found.wordClass = CLASS_NOUN;
-        std::string english = plainTranslation(sense->translations[index]);
-        return englishForm(english, found.form, person, found.wordClass == CLASS_VERB);
+        found.english = plainTranslation(sense->translations[index]);
+        return englishForm(found.english, found.form, person, found.wordClass == CLASS_VERB);
     }
     return "";
 }
@@ -294,7 +296,7 @@ struct Rendering {
 
 static void addPiece(Rendering& r, const std::string& text, const std::string& before, PieceRole role, int person = 2)
 {
-    r.pieces.push_back(Piece { text, before, role, "", person, FORM_BASE });
+    r.pieces.push_back(Piece { text, before, role, "", "", person, FORM_BASE });
 }
 
 static void renderWord(Rendering& r, const std::vector<TextToken>& tokens, size_t i, int sentenceStart)
@@ -348,7 +350,7 @@ static void renderWord(Rendering& r, const std::vector<TextToken>& tokens, size_
     }
     addPiece(r, english, before, role, person);
     if (found.wordClass == CLASS_VERB)
-        r.pieces.back().german = word;
+        r.pieces.back().german = word, r.pieces.back().english = found.english;
     r.pieces.back().form = found.form;
 }
 
@@ -411,9 +413,20 @@ static void orderClause(Rendering& r, size_t begin, size_t& end)
         if (after < end && pieces[after].role == PIECE_SUBJECT)
             ++after;
     }
-    for (size_t i = after; i < end; ++i)
-        if (pieces[i].role == PIECE_NEGATION)
-            moveTo(pieces, i, after++);
+    for (size_t i = after; i < end; ++i) {
+        if (pieces[i].role != PIECE_NEGATION)
+            continue;
+        // English negates a main verb with "do": "versteht nicht" → "does not understand".
+        Piece& main = pieces[finite];
+        if (!main.english.empty() && pieces[i].text == "not" && (main.form == FORM_PRESENT || main.form == FORM_PAST)) {
+            main.text = std::string(main.form == FORM_PAST ? "did" : main.person == 2 ? "does" : "do") + " not "
+                + main.english;
+            pieces.erase(pieces.begin() + (long)i);
+            --end;
+            break;
+        }
+        moveTo(pieces, i, after++);
+    }
     for (size_t i = after; i < end; ++i)
         if (pieces[i].role == PIECE_NONFINITE)
             moveTo(pieces, i, after++);
