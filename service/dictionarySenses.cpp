@@ -199,3 +199,25 @@ const Sense* senseOfClass(const std::vector<Sense>& senses, WordClass wordClass,
     }
     return &sense;
 }
+
+std::string plainTranslation(const std::string& translation)
+{
+    std::string out, word;
+    int depth = 0;
+    for (size_t i = 0; i <= translation.size(); ++i) {
+        char c = i < translation.size() ? translation[i] : ' ';
+        if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            depth -= depth > 0;
+        } else if (c == ' ') {
+            int placeholder = word.empty() || word.back() == '.' || word == "sich" || word == "to";
+            if (!placeholder)
+                out += (out.empty() ? "" : " ") + word;
+            word.clear();
+        } else if (depth == 0 && c != '!' && c != '?') {
+            word += c;
+        }
+    }
+    return out.empty() ? translation : out;
+}

@@ -31,3 +31,7 @@ void rankSenses(std::vector<Sense>& senses);
 // there are no senses); its best translation in index: a single word before
 // a phrase, and one with a gender before one without for a noun.
 const Sense* senseOfClass(const std::vector<Sense>& senses, WordClass wordClass, size_t& index);
+// A translation as a plain phrase: the placeholders of a phrase ("etw.",
+// "jdn.", "sich", "sb.", "to"), what stands in parentheses and a closing
+// "!" or "?" go.
+std::string plainTranslation(const std::string& translation);

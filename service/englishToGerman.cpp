@@ -82,29 +82,6 @@ static int isVerb(const EnglishWord& word)
     return word.wordClass.compare(0, 2, "vb") == 0;
 }
 
-// A dictionary translation without the placeholders of its phrase ("etw.",
-// "jdn.", "sich") and without what stands in parentheses.
-static std::string plainTranslation(const std::string& translation)
-{
-    std::string out, word;
-    int depth = 0;
-    for (size_t i = 0; i <= translation.size(); ++i) {
-        char c = i < translation.size() ? translation[i] : ' ';
-        if (c == '(')
-            ++depth;
-        else if (c == ')')
-            depth -= depth > 0;
-        else if (c == ' ' && !word.empty()) {
-            int placeholder = word.back() == '.' || word == "sich";
-            if (!placeholder)
-                out += (out.empty() ? "" : " ") + word;
-            word.clear();
-        } else if (depth == 0 && c != ' ' && c != '!' && c != '?')
-            word += c;
-    }
-    return out.empty() ? translation : out;
-}
-
 // The word's translation in the sense of its class (or of another when it
 // has none: then sameClass is 0), and the gender the dictionary gives it;
 // "" when the dictionary does not know it.

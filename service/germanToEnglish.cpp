@@ -134,28 +134,6 @@ static std::string englishForm(const std::string& translation, WordForm form, in
     return formed + rest;
 }
 
-// A German word's translations cut to a plain phrase: placeholders ("sb.",
-// "sth.") and what stands in parentheses go.
-static std::string plainTranslation(const std::string& translation)
-{
-    std::string out, word;
-    int depth = 0;
-    for (size_t i = 0; i <= translation.size(); ++i) {
-        char c = i < translation.size() ? translation[i] : ' ';
-        if (c == '(')
-            ++depth;
-        else if (c == ')')
-            depth -= depth > 0;
-        else if (c == ' ') {
-            if (!word.empty() && word.back() != '.' && word != "to")
-                out += (out.empty() ? "" : " ") + word;
-            word.clear();
-        } else if (depth == 0)
-            word += c;
-    }
-    return out.empty() ? translation : out;
-}
-
 namespace {
 
 struct Candidate {
