@@ -282,10 +282,10 @@ const GermanSmallWord* findGermanSmallWord(const std::string& word)
         size_t size = strlen(ending);
         if (found || lower.size() <= size || lower.compare(lower.size() - size, size, ending) != 0)
             continue;
-        found = findExact(lower.substr(0, lower.size() - size) + "-");
-        // "Ihr-" is the polite form; in a sentence's first word it is "ihr-".
-        if (!found && word[0] != lower[0])
-            found = findExact(word.substr(0, word.size() - size) + "-");
+        // "Ihre" is the polite "your", "ihre" (or a sentence's "Ihre") "her".
+        found = findExact(word.substr(0, word.size() - size) + "-");
+        if (!found)
+            found = findExact(lower.substr(0, lower.size() - size) + "-");
     }
     return found;
 }

@@ -6,7 +6,6 @@
 #include "germanGrammar.h"
 
 enum WordRole {
-    ROLE_NONE,
     ROLE_ARTICLE,        // a determiner declined like "der" or "ein"
     ROLE_PRONOUN,        // a personal pronoun that can be the subject
     ROLE_OBJECT,         // a personal pronoun that cannot
@@ -17,8 +16,7 @@ enum WordRole {
     ROLE_SUBORDINATOR,   // starts a clause with its verb at the end
     ROLE_NEGATION,
     ROLE_ADVERB,
-    ROLE_NUMBER,
-    ROLE_PARTICLE        // a separable verb's prefix ("ab" in "fährt ... ab")
+    ROLE_NUMBER
 };
 
 // An English word by its lemma and the class its analysis gives ("pr",
@@ -34,9 +32,8 @@ struct EnglishSmallWord {
 // 0 when the word is none of them.
 const EnglishSmallWord* findEnglishSmallWord(const std::string& lemma, const std::string& wordClass);
 
-// A German word form (any case) and its English. person (0 to 5) is the
-// subject's for a pronoun and the verb's for an auxiliary or modal;
-// plural marks a determiner or preposition that ends in a plural article.
+// A German word form and its English. person (0 to 5) is the subject's for
+// a pronoun and the verb's for an auxiliary or modal.
 struct GermanSmallWord {
     const char* german;
     const char* english;
