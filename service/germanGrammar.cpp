@@ -1,5 +1,6 @@
 #include "germanGrammar.h"
 #include <cstring>
+#include <map>
 
 struct IrregularVerb {
     const char* infinitive;
@@ -268,15 +269,20 @@ int perfectWithSein(const std::string& infinitive)
 
 std::string irregularInfinitive(const std::string& form, int& tense)
 {
-    for (const IrregularVerb& verb : IrregularVerbs) {
-        tense = 2;
-        if (form == verb.participle)
-            return verb.infinitive;
-        for (tense = 0; tense < 2; ++tense)
-            for (int person = 0; person < PERSON_COUNT; ++person)
-                if (form == conjugated(verb.infinitive, person, tense))
-                    return verb.infinitive;
-    }
-    tense = 0;
-    return "";
+    // Every form of every irregular verb, made once: the lookup serves each
+    // word of a German text.
+    typedef std::map<std::string, std::pair<const char*, int>> FormTable;
+    static const FormTable Forms = [] {
+        FormTable forms;
+        for (const IrregularVerb& verb : IrregularVerbs) {
+            forms.emplace(verb.participle, std::make_pair(verb.infinitive, 2));
+            for (int past = 0; past < 2; ++past)
+                for (int person = 0; person < PERSON_COUNT; ++person)
+                    forms.emplace(conjugated(verb.infinitive, person, past), std::make_pair(verb.infinitive, past));
+        }
+        return forms;
+    }();
+    auto found = Forms.find(form);
+    tense = found == Forms.end() ? 0 : found->second.second;
+    return found == Forms.end() ? "" : found->second.first;
 }
