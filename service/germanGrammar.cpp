@@ -142,6 +142,8 @@ std::string nounPlural(const std::string& noun, Gender gender, GermanCase gramma
     if (!plural.empty()) {
     } else if (endsWith(noun, "e")) {
         plural = noun + "n";
+    } else if (gender == GENDER_MASCULINE && (endsWith(noun, "ist") || endsWith(noun, "ent") || endsWith(noun, "ant"))) {
+        plural = noun + "en";  // "Touristen", "Studenten"
     } else if (gender == GENDER_FEMININE) {
         plural = noun + (endsWith(noun, "in") ? "nen" : endsWith(noun, "el") || endsWith(noun, "er") ? "n" : "en");
     } else if (endsWith(noun, "er") || endsWith(noun, "el") || endsWith(noun, "en") || endsWith(noun, "chen")) {

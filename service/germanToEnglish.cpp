@@ -262,6 +262,38 @@ static std::string lowerFirst(const std::string& word)
     return out;
 }
 
+// A compound noun the dictionary lacks ("Apfelkuchen") as its last noun
+// after the translation of what comes before it: "apple cake". The first
+// part may end in a joining "s", "n" or "en" ("Geburtstagsfeier").
+static std::string compoundTranslation(int pairRow, const std::string& word, Candidate& found)
+{
+    enum { PART_BYTES = 3 };
+    for (size_t split = PART_BYTES; split + PART_BYTES < word.size(); ++split) {
+        if (((unsigned char)word[split] & 0xC0) == 0x80)
+            continue;
+        std::string tail = word.substr(split);
+        Candidate last;
+        std::string english = knowsWord(pairRow, tail) ? translateWord(pairRow, tail, 1, last, 2) : "";
+        if (english.empty() || last.wordClass != CLASS_NOUN)
+            continue;
+        for (const char* joint : { "", "s", "n", "en", "es" }) {
+            std::string head = word.substr(0, split);
+            if (head.size() <= strlen(joint) + PART_BYTES || !endsWith(head, joint))
+                continue;
+            head.resize(head.size() - strlen(joint));
+            Candidate first;
+            std::string before = translateWord(pairRow, head, 1, first, 2);
+            if (before.empty())
+                before = translateWord(pairRow, lowerFirst(head), 0, first, 2);
+            if (!before.empty()) {
+                found = last;
+                return before + " " + english;
+            }
+        }
+    }
+    return "";
+}
+
 namespace {
 
 struct Rendering {
@@ -316,6 +348,8 @@ static void renderWord(Rendering& r, const std::vector<TextToken>& tokens, size_
         english = translateWord(r.pairRow, lowerFirst(word), 0, found, person);
     if (english.empty() && isCapital(word) && sentenceStart)
         english = translateWord(r.pairRow, word, 1, found, person);
+    if (english.empty() && isCapital(word))
+        english = compoundTranslation(r.pairRow, word, found);
     if (english.empty()) {
         addPiece(r, word, before, PIECE_OTHER);
         return;
