@@ -78,7 +78,6 @@ TEST_CASE("setup speaks the user's language; an installation empties the folder 
     CHECK_EQ(listTree(programGroup()).size(), 2u);
     CHECK_EQ(appPath(""), folder + "Quorv.exe");
     CHECK_EQ(appPath("Path"), folder);
-
     SUBCASE("Finish opens the program, then the readme, by the desktop's shell; Cancel opens nothing")
     {
         if (german) {
