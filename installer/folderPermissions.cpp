@@ -28,8 +28,7 @@ int MakeInstallFolder(const char* folder)
     char parent[PATH_SIZE];
     lstrcpyA(parent, folder);
     *FileNamePart(parent) = 0;
-    DWORD above = SHCreateDirectoryExA(0, parent, 0);
-    if (above != ERROR_SUCCESS && above != ERROR_ALREADY_EXISTS)
+    if (GetFileAttributesA(parent) == INVALID_FILE_ATTRIBUTES && SHCreateDirectoryExA(0, parent, 0) != ERROR_SUCCESS)
         return 0;
     if (insideProfile(folder))
         return CreateDirectoryA(folder, 0);
