@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include "monotonicClock.h"
+#include "serviceLog.h"
 
 struct ApertiumPipeline {
     const char* mode;
@@ -27,9 +28,27 @@ enum { MODE_LIMIT = 16 };
 // machine takes much longer than a translation.
 enum { START_TIMEOUT_MS = 60000 };
 
-static ApertiumPipeline Pipelines[MODE_LIMIT];
-static int PipelineCount;
-static int AnswerTimeoutMs;
+struct ModePackage {
+    const char* mode;
+    const char* package;
+};
+
+// Generated from the list of the service's runtime packages.
+static const ModePackage ModePackages[] = {
+#include "modePackages.inc"
+};
+
+static ApertiumPipeline pipelines[MODE_LIMIT];
+static int pipelineCount;
+static int answerTimeoutMs;
+
+static const char* packageOf(const char* mode)
+{
+    for (const ModePackage& row : ModePackages)
+        if (strcmp(row.mode, mode) == 0)
+            return row.package;
+    return 0;
+}
 
 // The mode's pipeline with every stage in null-flush mode, as Apertium's own
 // wrapper builds it.
@@ -37,7 +56,8 @@ static int loadScript(ApertiumPipeline& pipeline)
 {
     std::string path = std::string(ModeFolder) + pipeline.mode + ".mode";
     if (access(path.c_str(), R_OK) != 0) {
-        fprintf(stderr, "apertium mode %s is not installed (%s)\n", pipeline.mode, path.c_str());
+        logLine(LEVEL_ERROR, pipeline.mode, "not installed: %s is missing (package %s)", path.c_str(),
+            packageOf(pipeline.mode));
         return 0;
     }
     std::string command = "apertium-wblank-mode -z '" + path + "' 2>/dev/null";
@@ -50,7 +70,7 @@ static int loadScript(ApertiumPipeline& pipeline)
     while ((count = fread(chunk, 1, sizeof chunk, tool)) > 0)
         pipeline.script.append(chunk, count);
     if (pclose(tool) != 0 || pipeline.script.find('|') == std::string::npos) {
-        fprintf(stderr, "apertium mode %s: no null-flush pipeline\n", pipeline.mode);
+        logLine(LEVEL_ERROR, pipeline.mode, "apertium-wblank-mode gives no null-flush pipeline");
         return 0;
     }
     // Stages read UTF-8 whatever the service's own locale is.
@@ -208,47 +228,52 @@ static PipelineResult runWithin(ApertiumPipeline* pipeline, const std::vector<st
 
 void stopApertiumPipelines()
 {
-    for (ApertiumPipeline& pipeline : Pipelines)
+    for (ApertiumPipeline& pipeline : pipelines)
         stopProcess(pipeline);
 }
 
-int startApertiumPipelines(const std::vector<const char*>& modes, int answerTimeoutMs)
+int startApertiumPipelines(const std::vector<const char*>& modes, int timeoutMs)
 {
     if (modes.size() > MODE_LIMIT)
         return 0;
-    AnswerTimeoutMs = answerTimeoutMs;
+    for (const char* mode : modes) {
+        if (!packageOf(mode)) {
+            logLine(LEVEL_ERROR, mode, "no runtime package is listed as providing this mode");
+            return 0;
+        }
+    }
     // Writing to a pipeline that has died must fail with EPIPE, so that it
     // can be restarted, rather than end the process.
     signal(SIGPIPE, SIG_IGN);
-    for (PipelineCount = 0; PipelineCount < (int)modes.size(); ++PipelineCount) {
-        ApertiumPipeline& pipeline = Pipelines[PipelineCount];
-        pipeline.mode = modes[PipelineCount];
+    for (pipelineCount = 0; pipelineCount < (int)modes.size(); ++pipelineCount) {
+        ApertiumPipeline& pipeline = pipelines[pipelineCount];
+        pipeline.mode = modes[pipelineCount];
         if (!loadScript(pipeline) || !startProcess(pipeline))
             return 0;
     }
     std::vector<std::string> word(1, "a[]"), answer;
-    for (int i = 0; i < PipelineCount; ++i) {
-        if (runWithin(&Pipelines[i], word, answer, START_TIMEOUT_MS) != PIPELINE_ANSWERED) {
-            fprintf(stderr, "apertium mode %s does not answer\n", Pipelines[i].mode);
+    for (int i = 0; i < pipelineCount; ++i) {
+        if (runWithin(&pipelines[i], word, answer, START_TIMEOUT_MS) != PIPELINE_ANSWERED) {
+            logLine(LEVEL_ERROR, pipelines[i].mode, "the pipeline does not answer");
             return 0;
         }
     }
-    AnswerTimeoutMs = answerTimeoutMs;
+    answerTimeoutMs = timeoutMs;
     return 1;
 }
 
 ApertiumPipeline* apertiumPipeline(const char* mode)
 {
-    for (int i = 0; i < PipelineCount; ++i)
-        if (strcmp(Pipelines[i].mode, mode) == 0)
-            return &Pipelines[i];
+    for (int i = 0; i < pipelineCount; ++i)
+        if (strcmp(pipelines[i].mode, mode) == 0)
+            return &pipelines[i];
     return 0;
 }
 
 PipelineResult runApertiumPipeline(ApertiumPipeline* pipeline, const std::vector<std::string>& chunks,
     std::vector<std::string>& answers)
 {
-    return runWithin(pipeline, chunks, answers, AnswerTimeoutMs);
+    return runWithin(pipeline, chunks, answers, answerTimeoutMs);
 }
 
 int apertiumPipelineProcess(const char* mode)

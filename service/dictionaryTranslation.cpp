@@ -10,6 +10,7 @@
 #include "dictionaryFiles.h"
 #include "dictionarySenses.h"
 #include "languagePairs.h"
+#include "serviceLog.h"
 #include "textEncoding.h"
 
 // SENSE_LINES: lines of senses for a word; LINE_BYTES: where a line of
@@ -68,11 +69,10 @@ static Dictionary* loadDictionary(const std::string& folder, const std::string& 
         error = std::string("no data file: ") + strerror(errno);
     if (data >= 0 && parseDictionaryIndex(std::move(text), dictionary->index, error)
         && openDictzip(data, dictionary->data, error)) {
-        fprintf(stderr, "quorvel-service: dictionary %s: %zu headwords\n", name.c_str(),
-            dictionary->index.lines.size());
+        logLine(LEVEL_INFO, name.c_str(), "dictionary of %zu headwords", dictionary->index.lines.size());
         return dictionary;
     }
-    fprintf(stderr, "quorvel-service: dictionary %s not used: %s\n", name.c_str(), error.c_str());
+    logLine(LEVEL_WARNING, name.c_str(), "dictionary not used: %s", error.c_str());
     if (data >= 0)
         close(data);
     delete dictionary;
@@ -91,9 +91,9 @@ void loadDictionaries(const char* folder)
         Dictionaries[row] = loadDictionary(folder, name + "-" + FreeDictCodes[LanguagePairs[row].target], missing);
     }
     if (!missing.empty())
-        fprintf(stderr, "quorvel-service: no dictionary in %s for %s\n", folder, missing.c_str());
+        logLine(LEVEL_WARNING, "service", "no dictionary in %s for %s", folder, missing.c_str());
     std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    fprintf(stderr, "quorvel-service: dictionaries read in %.0f ms\n", took.count());
+    logLine(LEVEL_INFO, "service", "dictionaries read in %.0f ms", took.count());
 }
 
 int hasDictionary(int pairRow)
@@ -112,7 +112,7 @@ static void lookUp(const Dictionary& dictionary, const std::string& word, std::v
         std::string reference;
         for (EntrySpan span : spans) {
             if (!readDictzipEntry(dictionary.data, span, text, error)) {
-                fprintf(stderr, "quorvel-service: dictionary %s: %s\n", dictionary.name.c_str(), error.c_str());
+                logLine(LEVEL_ERROR, dictionary.name.c_str(), "dictionary entry unreadable: %s", error.c_str());
                 continue;
             }
             std::string seeAlso = addSenses(asked, text, senses);

@@ -71,7 +71,9 @@ static int badRequest(std::string& reason, const std::string& why)
     return 400;
 }
 
-int parseRequest(const char* bytes, size_t length, TranslateRequest& request, std::string& reason)
+// Reads the request line: "GET path HTTP/1.x". Returns 200 with the target
+// (path and query), or the error's status.
+static int readRequestLine(const char* bytes, size_t length, std::string& target, std::string& reason)
 {
     for (size_t i = 0; i < length; ++i) {
         unsigned char c = (unsigned char)bytes[i];
@@ -100,17 +102,16 @@ int parseRequest(const char* bytes, size_t length, TranslateRequest& request, st
         reason = "Only GET requests are answered.";
         return 405;
     }
-    std::string target = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
-    size_t question = target.find('?');
-    std::string path = target.substr(0, question);
-    if (path != TranslatePath) {
-        reason = "There is no page " + path.substr(0, 200) + " here; translations are at " + TranslatePath + ".";
-        return 404;
-    }
+    target = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
+    return 200;
+}
 
-    std::string query = question == std::string::npos ? "" : target.substr(question + 1);
+// Takes the text and the pair code from the query's parameters; others are
+// ignored.
+static int readQuery(const std::string& query, std::string& text, std::string& pair, std::string& reason)
+{
     int haveText = 0, havePair = 0;
-    std::string name, value, pair;
+    std::string name, value;
     for (size_t start = 0; start <= query.size();) {
         size_t end = query.find('&', start);
         if (end == std::string::npos)
@@ -126,7 +127,7 @@ int parseRequest(const char* bytes, size_t length, TranslateRequest& request, st
             if (seen)
                 return badRequest(reason, "The parameter " + name + " is given more than once.");
             seen = 1;
-            (name == "lp" ? pair : request.text) = value;
+            (name == "lp" ? pair : text) = value;
         }
         start = end + 1;
     }
@@ -134,16 +135,40 @@ int parseRequest(const char* bytes, size_t length, TranslateRequest& request, st
         return badRequest(reason, "The request has no text to translate (parameter urltext).");
     if (!havePair)
         return badRequest(reason, "The request names no language pair (parameter lp).");
-    if (memchr(request.text.data(), 0, request.text.size()))
+    if (memchr(text.data(), 0, text.size()))
         return badRequest(reason, "The text to translate holds a zero byte.");
+    return 200;
+}
+
+// Copies the pair code in lower case, if it can be one.
+static int checkPairCode(const std::string& pair, char* pairCode, size_t size, std::string& reason)
+{
     // The code goes to the log: control and 8-bit bytes there could drive
     // the terminal that shows it.
     for (unsigned char c : pair)
         if (c <= 0x20 || c >= 0x7F)
             return badRequest(reason, "The language pair holds bytes that no pair code has.");
-    if (pair.size() >= sizeof request.pairCode)
+    if (pair.size() >= size)
         return badRequest(reason, "There is no language pair \"" + pair.substr(0, 40) + "\".");
     for (size_t i = 0; i <= pair.size(); ++i)
-        request.pairCode[i] = (char)(pair[i] >= 'A' && pair[i] <= 'Z' ? pair[i] - 'A' + 'a' : pair[i]);
+        pairCode[i] = (char)(pair[i] >= 'A' && pair[i] <= 'Z' ? pair[i] - 'A' + 'a' : pair[i]);
     return 200;
+}
+
+int parseRequest(const char* bytes, size_t length, TranslateRequest& request, std::string& reason)
+{
+    std::string target, pair;
+    int status = readRequestLine(bytes, length, target, reason);
+    if (status != 200)
+        return status;
+    size_t question = target.find('?');
+    std::string path = target.substr(0, question);
+    if (path != TranslatePath) {
+        reason = "There is no page " + path.substr(0, 200) + " here; translations are at " + TranslatePath + ".";
+        return 404;
+    }
+    status = readQuery(question == std::string::npos ? "" : target.substr(question + 1), request.text, pair, reason);
+    if (status != 200)
+        return status;
+    return checkPairCode(pair, request.pairCode, sizeof request.pairCode, reason);
 }

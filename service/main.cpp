@@ -7,12 +7,14 @@
 #include <cstring>
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <getopt.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include "apertiumPipeline.h"
-#include "clientConnection.h"
+#include "clientLoop.h"
+#include "serviceLog.h"
 #include "dictionaryTranslation.h"
 #include "translation.h"
 
@@ -23,14 +25,16 @@ enum { ANSWER_TIMEOUT_MS = 10000, DESCRIPTORS_WANTED = 1200, SD_LISTEN_FDS_START
 
 static int stopPipe[2] = { -1, -1 };
 
-static void usage()
+static void usage(FILE* out)
 {
-    fprintf(stderr,
+    fprintf(out,
         "usage: quorvel-service [--address IPV4] [--port N] [--request-timeout-ms N] [--dictionaries DIR]\n"
         "  --address             address to listen on (127.0.0.1)\n"
         "  --port                TCP port (80); 0 takes any free port\n"
         "  --request-timeout-ms  time a client has to send its request (10000)\n"
         "  --dictionaries        folder of the FreeDict dictionaries (/usr/share/dictd)\n"
+        "  --help                this text\n"
+        "  --version             the service's version\n"
         "Under systemd's socket activation the service answers on the socket it is\n"
         "handed and ignores --address and --port. The port in use is written to\n"
         "standard output once the service answers.\n");
@@ -69,7 +73,7 @@ static int openListener(const sockaddr_in& local, const char* address, long port
     int reuse = 1;
     if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0
         || bind(listener, (const sockaddr*)&local, sizeof local) != 0 || listen(listener, SOMAXCONN) != 0) {
-        fprintf(stderr, "quorvel-service: cannot listen on %s:%ld: %s\n", address, port, strerror(errno));
+        logLine(LEVEL_ERROR, "service", "cannot listen on %s:%ld: %s", address, port, strerror(errno));
         if (listener >= 0)
             close(listener);
         return -1;
@@ -110,52 +114,104 @@ static int catchStopSignals()
     return sigaction(SIGTERM, &action, 0) == 0 && sigaction(SIGINT, &action, 0) == 0;
 }
 
-int main(int argc, char** argv)
-{
+struct Options {
     const char* address = "127.0.0.1";
     long port = 80;
     long requestTimeoutMs = 10000;
     const char* dictionaries = "/usr/share/dictd";
-    for (int i = 1; i < argc; ++i) {
-        int ok = i + 1 < argc;
-        if (ok && strcmp(argv[i], "--address") == 0)
-            address = argv[++i];
-        else if (ok && strcmp(argv[i], "--port") == 0)
-            ok = numberOption(argv[++i], 0, 65535, port);
-        else if (ok && strcmp(argv[i], "--request-timeout-ms") == 0)
-            ok = numberOption(argv[++i], 1, 3600000, requestTimeoutMs);
-        else if (ok && strcmp(argv[i], "--dictionaries") == 0)
-            dictionaries = argv[++i];
-        else
-            ok = 0;
-        if (!ok) {
-            usage();
+};
+
+// Reads the options into options. Returns -1 to go on, or the exit status:
+// 0 after --help or --version, 2 after a message on a bad option.
+static int readOptions(int argc, char** argv, Options& options)
+{
+    enum { OPTION_ADDRESS = 256, OPTION_PORT, OPTION_REQUEST_TIMEOUT, OPTION_DICTIONARIES, OPTION_HELP, OPTION_VERSION };
+    static const option Known[] = {
+        { "address", required_argument, 0, OPTION_ADDRESS },
+        { "port", required_argument, 0, OPTION_PORT },
+        { "request-timeout-ms", required_argument, 0, OPTION_REQUEST_TIMEOUT },
+        { "dictionaries", required_argument, 0, OPTION_DICTIONARIES },
+        { "help", no_argument, 0, OPTION_HELP },
+        { "version", no_argument, 0, OPTION_VERSION },
+        { 0, 0, 0, 0 },
+    };
+    opterr = 0;
+    for (;;) {
+        int last = optind;
+        int chosen = getopt_long(argc, argv, ":", Known, 0);
+        if (chosen == -1)
+            break;
+        switch (chosen) {
+        case OPTION_ADDRESS:
+            options.address = optarg;
+            continue;
+        case OPTION_PORT:
+            if (numberOption(optarg, 0, 65535, options.port))
+                continue;
+            fprintf(stderr, "quorvel-service: --port takes a number from 0 to 65535, not \"%s\"\n", optarg);
             return 2;
+        case OPTION_REQUEST_TIMEOUT:
+            if (numberOption(optarg, 1, 3600000, options.requestTimeoutMs))
+                continue;
+            fprintf(stderr, "quorvel-service: --request-timeout-ms takes a number from 1 to 3600000, not \"%s\"\n",
+                optarg);
+            return 2;
+        case OPTION_DICTIONARIES:
+            options.dictionaries = optarg;
+            continue;
+        case OPTION_HELP:
+            usage(stdout);
+            return 0;
+        case OPTION_VERSION:
+            printf("quorvel-service %s\n", QUORVEL_VERSION);
+            return 0;
+        case ':':
+            fprintf(stderr, "quorvel-service: %s needs a value\n", argv[last]);
+            break;
+        default:
+            fprintf(stderr, "quorvel-service: unknown option %s\n", argv[last]);
+            break;
         }
+        fprintf(stderr, "Try \"quorvel-service --help\".\n");
+        return 2;
     }
+    if (optind < argc) {
+        fprintf(stderr, "quorvel-service: unexpected argument \"%s\"\nTry \"quorvel-service --help\".\n", argv[optind]);
+        return 2;
+    }
+    return -1;
+}
+
+int main(int argc, char** argv)
+{
+    Options options;
+    int exitStatus = readOptions(argc, argv, options);
+    if (exitStatus >= 0)
+        return exitStatus;
+    const char* address = options.address;
     sockaddr_in local;
     memset(&local, 0, sizeof local);
     local.sin_family = AF_INET;
-    local.sin_port = htons((unsigned short)port);
+    local.sin_port = htons((unsigned short)options.port);
     if (inet_pton(AF_INET, address, &local.sin_addr) != 1) {
-        fprintf(stderr, "quorvel-service: %s is not an IPv4 address\n", address);
+        fprintf(stderr, "quorvel-service: --address takes an IPv4 address, not \"%s\"\n", address);
         return 2;
     }
 
     if (!catchStopSignals()) {
-        fprintf(stderr, "quorvel-service: cannot catch the stop signals: %s\n", strerror(errno));
+        logLine(LEVEL_ERROR, "service", "cannot catch the stop signals: %s", strerror(errno));
         return 1;
     }
-    loadDictionaries(dictionaries);
+    loadDictionaries(options.dictionaries);
     if (!startTranslation(ANSWER_TIMEOUT_MS)) {
-        fprintf(stderr, "quorvel-service: the Apertium pipelines did not start\n");
+        logLine(LEVEL_ERROR, "service", "the Apertium pipelines did not start");
         stopApertiumPipelines();
         return 1;
     }
     int listener = handedListener();
     int handed = listener >= 0;
     if (!handed)
-        listener = openListener(local, address, port);
+        listener = openListener(local, address, options.port);
     if (listener < 0) {
         stopApertiumPipelines();
         return 1;
@@ -169,12 +225,12 @@ int main(int argc, char** argv)
     printf("%d\n", boundPort);
     fflush(stdout);
     if (handed)
-        fprintf(stderr, "quorvel-service: listening on the socket systemd handed over, port %d\n", boundPort);
+        logLine(LEVEL_INFO, "service", "listening on the socket systemd handed over, port %d", boundPort);
     else
-        fprintf(stderr, "quorvel-service: listening on %s:%d\n", address, boundPort);
+        logLine(LEVEL_INFO, "service", "listening on %s:%d", address, boundPort);
 
-    serveClients(listener, (int)requestTimeoutMs, stopPipe[0]);
+    int served = serveClients(listener, (int)options.requestTimeoutMs, stopPipe[0]);
     stopApertiumPipelines();
-    fprintf(stderr, "quorvel-service: stopped\n");
-    return 0;
+    logLine(LEVEL_INFO, "service", "stopped");
+    return served ? 0 : 1;
 }

@@ -13,19 +13,20 @@
 // bridge whose translations score better (bench/route-quality): Catalan from
 // English, Spanish into it. German has no pair at all: it comes from the dictionary.
 struct Route {
-    const char* code;
+    Language source;
+    Language target;
     const char* modes[2];
 };
 
 static const Route Routes[] = {
-    { "en_es", { "eng-spa", 0 } },
-    { "es_en", { "spa-eng", 0 } },
-    { "en_fr", { "eng-cat", "cat-fra" } },
-    { "fr_en", { "fr-es", "spa-eng" } },
-    { "en_it", { "eng-cat", "cat-ita" } },
-    { "it_en", { "ita-spa", "spa-eng" } },
-    { "en_pt", { "eng-cat", "cat-por" } },
-    { "pt_en", { "pt-es", "spa-eng" } },
+    { LANGUAGE_ENGLISH, LANGUAGE_SPANISH, { "eng-spa", 0 } },
+    { LANGUAGE_SPANISH, LANGUAGE_ENGLISH, { "spa-eng", 0 } },
+    { LANGUAGE_ENGLISH, LANGUAGE_FRENCH, { "eng-cat", "cat-fra" } },
+    { LANGUAGE_FRENCH, LANGUAGE_ENGLISH, { "fr-es", "spa-eng" } },
+    { LANGUAGE_ENGLISH, LANGUAGE_ITALIAN, { "eng-cat", "cat-ita" } },
+    { LANGUAGE_ITALIAN, LANGUAGE_ENGLISH, { "ita-spa", "spa-eng" } },
+    { LANGUAGE_ENGLISH, LANGUAGE_PORTUGUESE, { "eng-cat", "cat-por" } },
+    { LANGUAGE_PORTUGUESE, LANGUAGE_ENGLISH, { "pt-es", "spa-eng" } },
 };
 
 int findPair(const char* code)
@@ -34,6 +35,14 @@ int findPair(const char* code)
         if (strcmp(LanguagePairs[row].code, code) == 0)
             return row;
     return -1;
+}
+
+std::string pairCodeList()
+{
+    std::string list;
+    for (const LanguagePair& pair : LanguagePairs)
+        list += (list.empty() ? "" : ", ") + std::string(pair.code);
+    return list;
 }
 
 int startTranslation(int answerTimeoutMs)
@@ -46,10 +55,10 @@ int startTranslation(int answerTimeoutMs)
     return startApertiumPipelines(modes, answerTimeoutMs);
 }
 
-static const Route* findRoute(const char* code)
+static const Route* findRoute(const LanguagePair& pair)
 {
     for (const Route& route : Routes)
-        if (strcmp(route.code, code) == 0)
+        if (route.source == pair.source && route.target == pair.target)
             return &route;
     return 0;
 }
@@ -110,7 +119,7 @@ static void splitSentences(const std::string& text, std::vector<std::string>& pi
 
 TranslationResult translateText(int pairRow, const std::string& text, std::string& translation)
 {
-    const Route* route = findRoute(LanguagePairs[pairRow].code);
+    const Route* route = findRoute(LanguagePairs[pairRow]);
     if (!route && !hasDictionary(pairRow))
         return LANGUAGE_UNAVAILABLE;
 

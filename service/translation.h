@@ -13,6 +13,8 @@ enum TranslationResult {
 int startTranslation(int answerTimeoutMs);
 // Row of the pair code in LanguagePairs, or -1.
 int findPair(const char* code);
+// The pair codes the service answers, for a person to read: "en_fr, en_de, ...".
+std::string pairCodeList();
 // Translates for the pair in row pairRow of LanguagePairs. Line breaks of the
 // text (CR LF, LF or CR) come back as LF.
 TranslationResult translateText(int pairRow, const std::string& text, std::string& translation);

@@ -5,16 +5,16 @@
 set(PACKAGING ${CMAKE_CURRENT_LIST_DIR})
 
 # The package carries the version of the programs it serves.
-file(STRINGS ${CMAKE_SOURCE_DIR}/translator/resources/Quorv.rc versionLine REGEX "^FILEVERSION " LIMIT_COUNT 1)
-string(REGEX REPLACE "^FILEVERSION +([0-9]+), *([0-9]+), *([0-9]+), *([0-9]+).*" "\\1.\\2.\\3.\\4"
-    QUORVEL_VERSION "${versionLine}")
+set(QUORVEL_VERSION ${PROJECT_VERSION})
 
 file(STRINGS ${PACKAGING}/runtime-packages runtimePackages REGEX "^[a-z0-9]")
+list(TRANSFORM runtimePackages REPLACE " .*" "")
 list(JOIN runtimePackages ", " runtimeDepends)
 
 # Debian's hardening for a network daemon.
 set_target_properties(quorvel-service service_core engine_text_plain PROPERTIES POSITION_INDEPENDENT_CODE ON)
 target_compile_options(quorvel-service PRIVATE -fstack-protector-strong -D_FORTIFY_SOURCE=2)
+target_compile_definitions(quorvel-service PRIVATE QUORVEL_VERSION="${QUORVEL_VERSION}")
 target_compile_options(service_core PRIVATE -fstack-protector-strong -D_FORTIFY_SOURCE=2)
 target_link_options(quorvel-service PRIVATE -pie -Wl,-z,relro,-z,now)
 

@@ -91,7 +91,7 @@ TEST_CASE("setup speaks the user's language; an installation empties the folder 
         // Which started first, by the creation times that the system
         // recorded; both by the desktop's shell, not with setup's raised rights.
         std::string program = folder + "Quorv.exe", readme = "readme " + folder + "Readme.txt";
-        REQUIRE(waitFor([&] { return !startedAs(program).empty() && !startedAs(readme).empty(); }));
+        REQUIRE(waitUntil([&] { return !startedAs(program).empty() && !startedAs(readme).empty(); }, setupPatience));
         CHECK_LT(startedAs(program), startedAs(readme));
         CHECK_EQ(startedAs(program).substr(17) + " " + startedAs(readme).substr(17), "explorer.exe explorer.exe");
     }

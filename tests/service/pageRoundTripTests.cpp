@@ -1,40 +1,20 @@
 // The service's units in process: the page it writes, run through the
-// program's own cleaning and extraction, and the Apertium pipelines.
-#include <chrono>
+// program's own cleaning and extraction, and translations through the
+// Apertium pipelines.
 #include <clocale>
 #include <cstdio>
 #include <cwctype>
-#include <filesystem>
-#include <fstream>
-#include <thread>
 #include <vector>
-#include <signal.h>
 #include "apertiumPipeline.h"
 #include "apertiumStream.h"
 #include "bytes.h"
 #include "pageExtraction.h"
+#include "runningPipelines.h"
 #include "textEncoding.h"
 #include "translation.h"
 #include "translationPage.h"
 
 namespace {
-
-// Short enough that waiting it out keeps the tests quick, long enough for
-// the longest text here on a busy machine.
-const int ANSWER_TIMEOUT_MS = 5000;
-
-int pipelinesReady()
-{
-    static int ready = startTranslation(ANSWER_TIMEOUT_MS);
-    return ready;
-}
-
-std::string translated(const char* pair, const std::string& text, TranslationResult expected = TRANSLATED)
-{
-    std::string translation = "sentinel";
-    CHECK_EQ(translateText(findPair(pair), text, translation), expected);
-    return translation;
-}
 
 // Every printable Windows-1252 character that is neither letter nor digit,
 // each a word of its own.
@@ -67,18 +47,6 @@ std::string usual(const std::string& text)
         if (c != '\xA1' && c != '\xBF' && c != '\xAD' && !(c == ' ' && !out.empty() && out.back() == ' '))
             out += c == '\x92' ? '\'' : c;
     return out;
-}
-
-// A process of the mode's pipeline by its command's name, or 0.
-int stageProcess(const char* mode, const char* command)
-{
-    std::string search = "pgrep -x " + std::string(command) + " -g " + std::to_string(apertiumPipelineProcess(mode));
-    FILE* found = popen(search.c_str(), "r");
-    int pid = 0;
-    if (fscanf(found, "%d", &pid) != 1)
-        pid = 0;
-    pclose(found);
-    return pid;
 }
 
 }  // namespace
@@ -153,55 +121,4 @@ TEST_CASE("a text cut into sentences translates as it does in one piece")
         utf8ToWindows1252(utf8, whole);
         CHECK_EQ(Bytes(translated("en_es", text)), Bytes(whole));
     }
-}
-
-TEST_CASE("an answer out of step is never taken for the next request's")
-{
-    REQUIRE(pipelinesReady());
-    // A zero byte inside a chunk makes the pipeline answer twice for it.
-    std::vector<std::string> chunk(1, std::string("The dog[]\0The cat[]", 19)), answer;
-    runApertiumPipeline(apertiumPipeline("eng-spa"), chunk, answer);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    CHECK_EQ(Bytes(translated("en_es", "The house")), Bytes("La casa"));
-}
-
-TEST_CASE("a stage that dies amid a request is restarted and the text sent again, one that stalls is not")
-{
-    REQUIRE(pipelinesReady());
-    int stage = stageProcess("eng-spa", "lrx-proc");
-    REQUIRE(stage > 0);
-    REQUIRE_EQ(kill(stage, SIGSTOP), 0);
-    std::string translation;
-    std::thread request([&] { translation = translated("en_es", "The house is big."); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    kill(stage, SIGKILL);
-    request.join();
-    CHECK_EQ(Bytes(translation), Bytes("La casa es grande."));
-
-    // A stalled text is not sent again: it might stall the new pipeline too.
-    int stuck = apertiumPipelineProcess("eng-cat");
-    REQUIRE_EQ(kill(-stuck, SIGSTOP), 0);
-    auto started = std::chrono::steady_clock::now();
-    translated("en_it", "The house", TRANSLATION_FAILED);
-    CHECK(std::chrono::steady_clock::now() - started < std::chrono::milliseconds(ANSWER_TIMEOUT_MS * 3 / 2));
-    CHECK_EQ(Bytes(translated("en_it", "The house")), Bytes("La casa"));
-}
-
-TEST_CASE("the pipeline's stages get no ignored SIGPIPE and no stray descriptor")
-{
-    REQUIRE(pipelinesReady());
-    std::string shell = "/proc/" + std::to_string(apertiumPipelineProcess("pt-es")), line;
-    std::error_code error;
-    std::ifstream status(shell + "/status");
-    while (std::getline(status, line))
-        if (line.compare(0, 7, "SigIgn:") == 0)
-            CHECK_EQ(std::stoull(line.substr(7), 0, 16) >> (SIGPIPE - 1) & 1, 0u);
-    // Past the pipes on 0 and 1 and /dev/null on 2, only what the tests
-    // themselves inherited.
-    std::string stray;
-    for (auto& entry : std::filesystem::directory_iterator(shell + "/fd", error))
-        if (atoi(entry.path().filename().c_str()) > 2 && read_symlink(entry, error)
-            != read_symlink("/proc/self/fd" / entry.path().filename(), error))
-            stray += read_symlink(entry, error).string() + " ";
-    CHECK_EQ(stray, "");
 }

@@ -243,3 +243,31 @@ TEST_CASE("a stop signal answers the requests held, refuses new ones and leaves 
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     CHECK_EQ(left, "");
 }
+
+TEST_CASE("a bad option is named on standard error with exit status 2; --help and --version exit 0")
+{
+    struct {
+        const char* arguments;
+        int status;
+        const char* output;
+    } cases[] = {
+        { "--colour", 2, "unknown option --colour\nTry" },
+        { "--port 80x", 2, "--port takes a number from 0 to 65535, not \"80x\"" },
+        { "--port=65536", 2, "not \"65536\"" },
+        { "--request-timeout-ms 0", 2, "--request-timeout-ms takes" },
+        { "--address localhost", 2, "--address takes an IPv4 address" },
+        { "--dictionaries", 2, "--dictionaries needs a value" },
+        { "--port 0 stray", 2, "unexpected argument \"stray\"" },
+        { "--help", 0, "usage: quorvel-service" },
+        { "--version", 0, "quorvel-service 1." },
+    };
+    for (auto& c : cases) {
+        CAPTURE(c.arguments);
+        std::string output;
+        FILE* run = popen((std::string(SERVICE_BINARY " ") + c.arguments + " 2>&1").c_str(), "r");
+        for (int ch; (ch = fgetc(run)) != EOF;)
+            output += (char)ch;
+        CHECK_EQ(WEXITSTATUS(pclose(run)), c.status);
+        CHECK_MESSAGE(output.find(c.output) != std::string::npos, output);
+    }
+}

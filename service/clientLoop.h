@@ -1,4 +1,5 @@
-// The clients' exchanges: read each request, translate, answer, close.
+// The service's event loop: accepts connections, reads requests and hands
+// each whole one to a worker.
 #pragma once
 
 // Serves the listening socket's clients for as long as the service runs.
@@ -6,5 +7,5 @@
 // not a byte within a shorter time, gets status 408; clients past the
 // connection limit get 503. Returns once stopSignal is readable and the
 // requests held then are answered, or after a bounded wait for them; the
-// listener is closed by then.
-void serveClients(int listener, int requestTimeoutMs, int stopSignal);
+// listener is closed by then. Returns 0 when no worker thread could start.
+int serveClients(int listener, int requestTimeoutMs, int stopSignal);

@@ -1,0 +1,59 @@
+// Apertium pipelines whose stages die, stall or answer out of step.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <signal.h>
+#include "bytes.h"
+#include "runningPipelines.h"
+
+TEST_CASE("an answer out of step is never taken for the next request's")
+{
+    REQUIRE(pipelinesReady());
+    // A zero byte inside a chunk makes the pipeline answer twice for it.
+    std::vector<std::string> chunk(1, std::string("The dog[]\0The cat[]", 19)), answer;
+    runApertiumPipeline(apertiumPipeline("eng-spa"), chunk, answer);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    CHECK_EQ(Bytes(translated("en_es", "The house")), Bytes("La casa"));
+}
+
+TEST_CASE("a stage that dies amid a request is restarted and the text sent again, one that stalls is not")
+{
+    REQUIRE(pipelinesReady());
+    int stage = stageProcess("eng-spa", "lrx-proc");
+    REQUIRE(stage > 0);
+    REQUIRE_EQ(kill(stage, SIGSTOP), 0);
+    std::string translation;
+    std::thread request([&] { translation = translated("en_es", "The house is big."); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(stage, SIGKILL);
+    request.join();
+    CHECK_EQ(Bytes(translation), Bytes("La casa es grande."));
+
+    // A stalled text is not sent again: it might stall the new pipeline too.
+    int stuck = apertiumPipelineProcess("eng-cat");
+    REQUIRE_EQ(kill(-stuck, SIGSTOP), 0);
+    auto started = std::chrono::steady_clock::now();
+    translated("en_it", "The house", TRANSLATION_FAILED);
+    CHECK(std::chrono::steady_clock::now() - started < std::chrono::milliseconds(ANSWER_TIMEOUT_MS * 3 / 2));
+    CHECK_EQ(Bytes(translated("en_it", "The house")), Bytes("La casa"));
+}
+
+TEST_CASE("the pipeline's stages get no ignored SIGPIPE and no stray descriptor")
+{
+    REQUIRE(pipelinesReady());
+    std::string shell = "/proc/" + std::to_string(apertiumPipelineProcess("pt-es")), line;
+    std::error_code error;
+    std::ifstream status(shell + "/status");
+    while (std::getline(status, line))
+        if (line.compare(0, 7, "SigIgn:") == 0)
+            CHECK_EQ(std::stoull(line.substr(7), 0, 16) >> (SIGPIPE - 1) & 1, 0u);
+    // Past the pipes on 0 and 1 and /dev/null on 2, only what the tests
+    // themselves inherited.
+    std::string stray;
+    for (auto& entry : std::filesystem::directory_iterator(shell + "/fd", error))
+        if (atoi(entry.path().filename().c_str()) > 2 && read_symlink(entry, error)
+            != read_symlink("/proc/self/fd" / entry.path().filename(), error))
+            stray += read_symlink(entry, error).string() + " ";
+    CHECK_EQ(stray, "");
+}
