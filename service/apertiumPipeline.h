@@ -10,7 +10,9 @@ struct ApertiumPipeline;
 // that the first request finds the dictionaries loaded. Returns 0 when a
 // mode is not installed or does not start. answerTimeoutMs bounds
 // both the wait for a pipeline's answer and the wait for its turn; the first
-// word may take up to a minute, while the dictionaries load.
+// word may take up to a minute, while the dictionaries load. A mode
+// "eng-spa:3" is the first three stages of eng-spa; "spa-eng*" marks the
+// words its generator does not know ("*word").
 int startApertiumPipelines(const std::vector<const char*>& modes, int answerTimeoutMs);
 // Ends every pipeline's processes.
 void stopApertiumPipelines();

@@ -1,0 +1,15 @@
+#include "englishAnalysis.h"
+#include "apertiumPipeline.h"
+#include "apertiumStream.h"
+
+const char EnglishAnalysisMode[] = "eng-spa:3";
+
+int analyseEnglish(const std::string& text, std::vector<EnglishWord>& words)
+{
+    std::vector<std::string> chunks(1), answers;
+    textToStream(text, chunks[0]);
+    ApertiumPipeline* pipeline = apertiumPipeline(EnglishAnalysisMode);
+    if (!pipeline || runApertiumPipeline(pipeline, chunks, answers) != PIPELINE_ANSWERED)
+        return 0;
+    return parseTaggedStream(answers[0], words);
+}
