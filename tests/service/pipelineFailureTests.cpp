@@ -12,30 +12,39 @@ TEST_CASE("an answer out of step is never taken for the next request's")
     REQUIRE(pipelinesReady());
     // A zero byte inside a chunk makes the pipeline answer twice for it.
     std::vector<std::string> chunk(1, std::string("The dog[]\0The cat[]", 19)), answer;
-    runApertiumPipeline(apertiumPipeline("eng-spa"), chunk, answer);
+    runApertiumMode("eng-spa", chunk, answer);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     CHECK_EQ(Bytes(translated("en_es", "The house")), Bytes("La casa"));
 }
 
-TEST_CASE("a stage that dies amid a request is restarted and the text sent again, one that stalls is not")
+TEST_CASE("a stage that dies amid a request is replaced and the text sent again, one that stalls is not")
 {
     REQUIRE(pipelinesReady());
-    int stage = stageProcess("eng-spa", "lrx-proc");
-    REQUIRE(stage > 0);
-    REQUIRE_EQ(kill(stage, SIGSTOP), 0);
-    std::string translation;
-    std::thread request([&] { translation = translated("en_es", "The house is big."); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    kill(stage, SIGKILL);
-    request.join();
-    CHECK_EQ(Bytes(translation), Bytes("La casa es grande."));
+    // A late stage's death ends no output: the shell keeps it open.
+    for (const char* selection : { "-x lrx-proc", "-n" }) {
+        CAPTURE(selection);
+        int stages[2] = { stageProcess("eng-spa", 0, selection), stageProcess("eng-spa", 1, selection) };
+        REQUIRE((stages[0] > 0 && stages[1] > 0));
+        for (int stage : stages)
+            REQUIRE_EQ(kill(stage, SIGSTOP), 0);
+        std::string translation;
+        std::thread request([&] { translation = translated("en_es", "The house is big."); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        for (int stage : stages)
+            kill(stage, SIGKILL);
+        request.join();
+        CHECK_EQ(Bytes(translation), Bytes("La casa es grande."));
+    }
 
     // A stalled text is not sent again: it might stall the new pipeline too.
-    int stuck = apertiumPipelineProcess("eng-cat");
-    REQUIRE_EQ(kill(-stuck, SIGSTOP), 0);
+    int stuck[2] = { apertiumPipelineProcess("eng-cat", 0), apertiumPipelineProcess("eng-cat", 1) };
+    for (int group : stuck)
+        REQUIRE_EQ(kill(-group, SIGSTOP), 0);
     auto started = std::chrono::steady_clock::now();
     translated("en_it", "The house", TRANSLATION_FAILED);
     CHECK(std::chrono::steady_clock::now() - started < std::chrono::milliseconds(ANSWER_TIMEOUT_MS * 3 / 2));
+    for (int group : stuck)
+        kill(-group, SIGKILL);
     CHECK_EQ(Bytes(translated("en_it", "The house")), Bytes("La casa"));
 }
 
