@@ -5,7 +5,7 @@ CommonControls commonControls;
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD);
 
-int loadSystemLibraries()
+int LoadSystemLibraries()
 {
     // Without this, a DLL that the shell or COM loads later by name would
     // be looked for in the folder setup runs from first.

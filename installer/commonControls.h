@@ -18,4 +18,4 @@ extern CommonControls commonControls;
 
 // Restricts the DLL search to the system folder where the system allows it
 // and loads the common controls; 0 when they are not there.
-int loadSystemLibraries();
+int LoadSystemLibraries();

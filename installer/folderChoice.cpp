@@ -1,12 +1,12 @@
 #include "folderChoice.h"
 #include "installState.h"
-#include "setupState.h"
+#include "setupGlobals.h"
 #include "setupMessages.h"
-#include "wizardPages.h"
+#include "pageHelpers.h"
 #include "resources/resource.h"
 #include <shlobj.h>
 
-void ReadInstalledPath(char* buffer)
+static void ReadInstalledPath(char* buffer)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, appPathsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -34,7 +34,7 @@ void GetDefaultInstallFolder(char* buffer)
     lstrcatA(buffer, productName);
 }
 
-void takeTypedFolder(HWND page, InstallState* state)
+void TakeTypedFolder(HWND page, InstallState* state)
 {
     char typed[PATH_SIZE];
     GetDlgItemTextA(page, IDC_FOLDER, typed, PATH_SIZE);
@@ -78,25 +78,25 @@ static void browseForFolder(HWND page)
 
 static INT_PTR folderPageNotify(HWND page, NMHDR* header)
 {
-    InstallState* state = pageState(page);
+    InstallState* state = PageState(page);
     switch (header->code) {
     case PSN_SETACTIVE:
         SetDlgItemTextA(page, IDC_FOLDER, state->installFolder);
-        setWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
+        SetWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
         return FALSE;
     case PSN_WIZNEXT:
     case PSN_WIZBACK:
-        takeTypedFolder(page, state);
+        TakeTypedFolder(page, state);
         return TRUE;
     }
     return FALSE;
 }
 
-INT_PTR CALLBACK folderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK FolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        keepPageState(page, lParam);
+        KeepPageState(page, lParam);
         return FALSE;
     case WM_NOTIFY:
         return folderPageNotify(page, (NMHDR*)lParam);

@@ -1,29 +1,36 @@
 #include "folderSafety.h"
 #include "installState.h"
 #include "paths.h"
+#include "shippedFiles.h"
 #include "resources/resource.h"
 #include <shlobj.h>
 
-// The longest file name that is put after the installation folder.
-static const char longestInstalledName[] = "Readme.txt";
+// How a protected folder forbids a target: a target that holds it would
+// empty it; a target inside it would mix with what belongs there.
+enum { HOLDING = 1, INSIDE = 2 };
 
 // Folders that hold what the user cannot expect to lose by emptying them,
-// or anything that contains one of them.
-static const int protectedFolders[] = {
-    CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-    CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYPICTURES, CSIDL_MYMUSIC,
-    CSIDL_MYVIDEO, CSIDL_FAVORITES, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_STARTMENU,
-    CSIDL_PROGRAMS, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_APPDATA,
-    CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS,
+// and folders whose every subfolder belongs to Windows or to shared
+// components; by CSIDL, or by environment variable where a 32-bit process
+// is not told of the 64-bit system's own folders.
+static const struct {
+    int csidl;
+    const WCHAR* variable;
+    int refuses;
+} protectedFolders[] = {
+    { CSIDL_WINDOWS, 0, HOLDING | INSIDE }, { CSIDL_SYSTEM, 0, HOLDING }, { CSIDL_SYSTEMX86, 0, HOLDING },
+    { CSIDL_PROGRAM_FILES, 0, HOLDING }, { CSIDL_PROGRAM_FILESX86, 0, HOLDING }, { CSIDL_PROFILE, 0, HOLDING },
+    { CSIDL_DESKTOPDIRECTORY, 0, HOLDING }, { CSIDL_PERSONAL, 0, HOLDING }, { CSIDL_MYPICTURES, 0, HOLDING },
+    { CSIDL_MYMUSIC, 0, HOLDING }, { CSIDL_MYVIDEO, 0, HOLDING }, { CSIDL_FAVORITES, 0, HOLDING },
+    { CSIDL_APPDATA, 0, HOLDING }, { CSIDL_LOCAL_APPDATA, 0, HOLDING }, { CSIDL_STARTMENU, 0, HOLDING },
+    { CSIDL_PROGRAMS, 0, HOLDING }, { CSIDL_COMMON_DESKTOPDIRECTORY, 0, HOLDING },
+    { CSIDL_COMMON_DOCUMENTS, 0, HOLDING }, { CSIDL_COMMON_APPDATA, 0, HOLDING },
+    { CSIDL_COMMON_STARTMENU, 0, HOLDING }, { CSIDL_COMMON_PROGRAMS, 0, HOLDING },
+    { CSIDL_PROGRAM_FILES_COMMON, 0, INSIDE }, { CSIDL_PROGRAM_FILES_COMMONX86, 0, INSIDE },
+    { 0, L"ProgramW6432", HOLDING }, { 0, L"ProgramFiles", HOLDING }, { 0, L"SystemRoot", HOLDING | INSIDE },
+    { 0, L"CommonProgramW6432", INSIDE }, { 0, L"CommonProgramFiles", INSIDE },
 };
-// Where a 32-bit process is not told of the 64-bit system's own folders.
-static const char* const protectedVariables[] = { "ProgramW6432", "ProgramFiles", "SystemRoot" };
-// Folders whose every subfolder belongs to Windows or to shared components.
-static const int enclosingFolders[] = {
-    CSIDL_WINDOWS, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86,
-};
-static const char* const enclosingVariables[] = { "SystemRoot", "CommonProgramW6432", "CommonProgramFiles" };
-static const char profileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+static const WCHAR profileListKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 // User folders that have no CSIDL: Downloads, Saved Games, Contacts, Links
 // and Searches.
 static const GUID knownUserFolders[] = {
@@ -34,38 +41,55 @@ static const GUID knownUserFolders[] = {
     { 0x7D1D3A04, 0xDEBB, 0x4115, { 0x95, 0xCF, 0x2F, 0x29, 0xDA, 0x29, 0x20, 0xDA } },
 };
 // Where systems without SHGetKnownFolderPath keep them, by the GUID's text.
-static const char userShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+static const WCHAR userShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-// A drive path ("C:\...") or a share path ("\\server\share\..."); nothing
-// that the system would resolve against the current drive or folder, and
-// no character that a folder name cannot hold.
+// What the protection check learns of one folder.
+enum { ABSENT = 0, FOUND = 1, UNKNOWN = -1 };
+
+// "C:\..." or "\\server\share\...": nothing that the system would resolve
+// against the current drive or folder, and no device ("\\.\") or raw
+// ("\\?\") path.
+static int startsWithRoot(const char* folder)
+{
+    char letter = folder[0] | 0x20;
+    if (letter >= 'a' && letter <= 'z' && folder[1] == ':' && IsSeparator(folder[2]))
+        return 1;
+    return IsSeparator(folder[0]) && IsSeparator(folder[1]) && !IsSeparator(folder[2]) && folder[2] != '?'
+        && folder[2] != '.';
+}
+
+// A character that no folder name holds; ":" only after the drive letter.
+static int isForbidden(const char* folder, const char* c)
+{
+    unsigned char byte = (unsigned char)*c;
+    return byte < 32 || (byte == ':' && c != folder + 1) || byte == '*' || byte == '?' || byte == '"'
+        || byte == '<' || byte == '>' || byte == '|';
+}
+
+// The system drops a part's trailing dots and blanks, so such a name is not
+// the folder that would be emptied; "." and ".." themselves are resolved
+// like any path.
+static int isAlteredPart(const char* part, int length)
+{
+    int dots = (length == 1 && part[0] == '.') || (length == 2 && part[0] == '.' && part[1] == '.');
+    return length > 0 && !dots && (part[length - 1] == '.' || part[length - 1] == ' ');
+}
+
 static int namesPossibleFolder(const char* folder)
 {
     int length = lstrlenA(folder);
     // The folder page cannot add the trailing backslash to a path that
     // fills its buffer; such a path is judged by its spelling, then found
     // too long.
-    if (length < 3 || (!isSeparator(folder[length - 1]) && length < PATH_SIZE - 1))
-        return 0;
-    int drive = ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z') && folder[1] == ':'
-        && isSeparator(folder[2]);
-    int share = isSeparator(folder[0]) && isSeparator(folder[1]) && !isSeparator(folder[2])
-        && folder[2] != '?' && folder[2] != '.';
-    if (!drive && !share)
+    int endsAsFolder = length >= 3 && (IsSeparator(folder[length - 1]) || length >= PATH_SIZE - 1);
+    if (!endsAsFolder || !startsWithRoot(folder))
         return 0;
     const char* part = folder;
     for (const char* c = folder; *c; c = CharNextA(c)) {
-        unsigned char byte = (unsigned char)*c;
-        if (byte < 32 || (byte == ':' && c != folder + 1) || byte == '*' || byte == '?'
-            || byte == '"' || byte == '<' || byte == '>' || byte == '|')
+        if (isForbidden(folder, c))
             return 0;
-        if (isSeparator(*c)) {
-            // The system drops a part's trailing dots and blanks, so such a
-            // name is not the folder that would be emptied; "." and ".."
-            // themselves are resolved like any path.
-            int length = (int)(c - part);
-            int dots = (length == 1 && part[0] == '.') || (length == 2 && part[0] == '.' && part[1] == '.');
-            if (length > 0 && !dots && (c[-1] == '.' || c[-1] == ' '))
+        if (IsSeparator(*c)) {
+            if (isAlteredPart(part, (int)(c - part)))
                 return 0;
             part = c + 1;
         }
@@ -73,152 +97,127 @@ static int namesPossibleFolder(const char* folder)
     return 1;
 }
 
-// The folder as the system resolves it: full, with "." and ".." applied,
-// long names, backslashes, and one trailing backslash.
-static int systemFolderPath(const char* folder, char* full)
+// A found path in its full form; a path too long for that is a folder
+// whose place setup cannot tell.
+static int fullFolder(const WCHAR* path, WCHAR* full)
 {
-    DWORD length = GetFullPathNameA(folder, PATH_SIZE, full, 0);
-    if (!length || length >= PATH_SIZE - 1)
-        return 0;
-    // An existing folder whose long name does not fit is no folder that
-    // setup can work in under its short name either.
-    char longName[PATH_SIZE];
-    length = GetLongPathNameA(full, longName, PATH_SIZE);
-    if (length >= PATH_SIZE - 1)
-        return 0;
-    if (length)
-        lstrcpyA(full, longName);
-    return AddTrailingSeparator(full) != 0;
+    return SystemFolderPath(path, full) ? FOUND : UNKNOWN;
 }
 
-// The length of the root part: "C:\" or "\\server\share\".
-static int rootLength(const char* full)
+// A folder named by a value that may hold %variables%.
+static int expandedFolder(const WCHAR* value, WCHAR* full)
 {
-    if (full[1] == ':')
-        return 3;
-    int separators = 0;
-    for (const char* c = full; *c; c = CharNextA(c))
-        if (isSeparator(*c) && ++separators == 4)
-            return (int)(c - full) + 1;
-    return lstrlenA(full);
+    WCHAR expanded[PATH_SIZE];
+    DWORD length = ExpandEnvironmentStringsW(value, expanded, PATH_SIZE);
+    if (!length || length > PATH_SIZE)
+        return UNKNOWN;
+    return expanded[0] ? fullFolder(expanded, full) : ABSENT;
 }
 
-// 1 when inner is outer or lies inside it; both full, with trailing
-// backslashes. Compared as the file system compares names: letter case
-// aside, byte for byte, with no language rules that pass over hyphens.
-static int isSameOrInside(const char* inner, const char* outer)
+// A registry value naming a folder; absent when the value is missing or no
+// text.
+static int readFolderValue(HKEY key, const WCHAR* name, WCHAR* full)
 {
-    int length = lstrlenA(outer);
-    if (lstrlenA(inner) < length)
-        return 0;
-    char innerUpper[PATH_SIZE];
-    char outerUpper[PATH_SIZE];
-    lstrcpynA(innerUpper, inner, length + 1);
-    lstrcpyA(outerUpper, outer);
-    CharUpperBuffA(innerUpper, length);
-    CharUpperBuffA(outerUpper, length);
-    return memcmp(innerUpper, outerUpper, length) == 0;
-}
-
-// A folder named by a value that may hold %variables%, in its full form.
-static int expandedFolder(const char* value, char* full)
-{
-    char expanded[PATH_SIZE];
-    DWORD length = ExpandEnvironmentStringsA(value, expanded, PATH_SIZE);
-    return length && length <= PATH_SIZE && expanded[0] && systemFolderPath(expanded, full);
-}
-
-// The registry value as text; 0 when it is missing, no text or too long.
-static int readFolderValue(HKEY key, const char* name, char* full)
-{
-    char value[PATH_SIZE];
-    DWORD size = sizeof value - 1;
+    WCHAR value[PATH_SIZE];
+    DWORD size = sizeof value - sizeof(WCHAR);
     DWORD type = 0;
-    if (RegQueryValueExA(key, name, 0, &type, (BYTE*)value, &size) != ERROR_SUCCESS
-        || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return 0;
-    value[size] = 0;
+    LONG result = RegQueryValueExW(key, name, 0, &type, (BYTE*)value, &size);
+    if (result == ERROR_MORE_DATA)
+        return UNKNOWN;
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return ABSENT;
+    value[size / sizeof(WCHAR)] = 0;
     return expandedFolder(value, full);
+}
+
+static int specialFolder(const WCHAR* variable, int csidl, WCHAR* full)
+{
+    WCHAR path[PATH_SIZE];
+    if (variable) {
+        DWORD length = GetEnvironmentVariableW(variable, path, PATH_SIZE);
+        if (!length)
+            return ABSENT;
+        return length < PATH_SIZE ? fullFolder(path, full) : UNKNOWN;
+    }
+    LPITEMIDLIST items = 0;
+    if (FAILED(SHGetSpecialFolderLocation(0, csidl, &items)) || !items)
+        return ABSENT;
+    BOOL found = SHGetPathFromIDListW(items, path);
+    CoTaskMemFree(items);
+    return found && path[0] ? fullFolder(path, full) : ABSENT;
 }
 
 typedef HRESULT(WINAPI* KnownFolderFunction)(const GUID*, DWORD, HANDLE, WCHAR**);
 
-// A known folder in its full form, from the system where it can name it,
-// else from the user's shell folders key.
-static int knownFolder(const GUID& id, char* full)
+// A known folder, from the system where it can name it, else from the
+// user's shell folders key.
+static int knownFolder(const GUID& id, WCHAR* full)
 {
     KnownFolderFunction knownPath = (KnownFolderFunction)(void*)GetProcAddress(
         GetModuleHandleA("shell32.dll"), "SHGetKnownFolderPath");
     if (knownPath) {
         WCHAR* path = 0;
-        char folder[PATH_SIZE];
-        BOOL lossy = FALSE;
-        int named = SUCCEEDED(knownPath(&id, 0, 0, &path)) && path
-            && WideCharToMultiByte(CP_ACP, 0, path, -1, folder, PATH_SIZE, 0, &lossy) && !lossy;
+        int found = SUCCEEDED(knownPath(&id, 0, 0, &path)) && path ? fullFolder(path, full) : ABSENT;
         CoTaskMemFree(path);
-        return named && systemFolderPath(folder, full);
+        return found;
     }
-    WCHAR wideName[40];
-    char name[40];
+    WCHAR name[40];
     HKEY key;
-    if (!StringFromGUID2(id, wideName, 40) || !WideCharToMultiByte(CP_ACP, 0, wideName, -1, name, 40, 0, 0)
-        || RegOpenKeyExA(HKEY_CURRENT_USER, userShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
+    if (!StringFromGUID2(id, name, 40)
+        || RegOpenKeyExW(HKEY_CURRENT_USER, userShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return ABSENT;
     int found = readFolderValue(key, name, full);
     RegCloseKey(key);
     return found;
 }
 
 // Every user's profile, and the folder that holds them: emptying one would
-// take another user's files too.
-static int containsProfile(const char* target)
+// take another user's files too. A list that cannot be read protects all.
+static int containsProfile(const WCHAR* target)
 {
     HKEY list;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, profileListKey, 0, KEY_READ, &list) != ERROR_SUCCESS)
-        return 0;
-    char full[PATH_SIZE];
-    int found = readFolderValue(list, "ProfilesDirectory", full) && isSameOrInside(full, target);
-    char name[PATH_SIZE];
-    for (DWORD index = 0; !found; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(list, index, name, &length, 0, 0, 0, 0) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, profileListKey, 0, KEY_READ, &list) != ERROR_SUCCESS)
+        return 1;
+    WCHAR full[PATH_SIZE];
+    int found = readFolderValue(list, L"ProfilesDirectory", full);
+    int contains = found == UNKNOWN || (found == FOUND && IsSameOrInside(full, target));
+    WCHAR name[PATH_SIZE];
+    for (DWORD index = 0; !contains; ++index) {
+        DWORD length = PATH_SIZE;
+        if (RegEnumKeyExW(list, index, name, &length, 0, 0, 0, 0) != ERROR_SUCCESS)
             break;
         HKEY profile;
-        if (RegOpenKeyExA(list, name, 0, KEY_READ, &profile) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(list, name, 0, KEY_READ, &profile) != ERROR_SUCCESS)
             continue;
-        found = readFolderValue(profile, "ProfileImagePath", full) && isSameOrInside(full, target);
+        found = readFolderValue(profile, L"ProfileImagePath", full);
+        contains = found == UNKNOWN || (found == FOUND && IsSameOrInside(full, target));
         RegCloseKey(profile);
     }
     RegCloseKey(list);
-    return found;
+    return contains;
 }
 
+// Compared in UTF-16, so that a folder named outside the code page is
+// protected like any other; a folder whose place setup cannot tell
+// protects the target too.
 static int isProtectedFolder(const char* target)
 {
-    char path[PATH_SIZE];
-    char full[PATH_SIZE];
-    for (int folder : protectedFolders)
-        if (resolveSpecialFolder(0, folder, path) && systemFolderPath(path, full)
-            && isSameOrInside(full, target))
-            return 1;
-    for (const GUID& id : knownUserFolders)
-        if (knownFolder(id, full) && isSameOrInside(full, target))
-            return 1;
-    for (const char* name : protectedVariables) {
-        DWORD length = GetEnvironmentVariableA(name, path, PATH_SIZE);
-        if (length && length < PATH_SIZE && systemFolderPath(path, full) && isSameOrInside(full, target))
+    WCHAR wideTarget[PATH_SIZE];
+    WCHAR full[PATH_SIZE];
+    if (!MultiByteToWideChar(CP_ACP, 0, target, -1, wideTarget, PATH_SIZE))
+        return 1;
+    for (const auto& folder : protectedFolders) {
+        int found = specialFolder(folder.variable, folder.csidl, full);
+        if (found == UNKNOWN || (found == FOUND && (folder.refuses & HOLDING) && IsSameOrInside(full, wideTarget))
+            || (found == FOUND && (folder.refuses & INSIDE) && IsSameOrInside(wideTarget, full)))
             return 1;
     }
-    for (int folder : enclosingFolders)
-        if (resolveSpecialFolder(0, folder, path) && systemFolderPath(path, full)
-            && isSameOrInside(target, full))
-            return 1;
-    for (const char* name : enclosingVariables) {
-        DWORD length = GetEnvironmentVariableA(name, path, PATH_SIZE);
-        if (length && length < PATH_SIZE && systemFolderPath(path, full) && isSameOrInside(target, full))
+    for (const GUID& id : knownUserFolders) {
+        int found = knownFolder(id, full);
+        if (found == UNKNOWN || (found == FOUND && IsSameOrInside(full, wideTarget)))
             return 1;
     }
-    return containsProfile(target);
+    return containsProfile(wideTarget);
 }
 
 // A junction or link on the way leads the emptying somewhere else than the
@@ -226,9 +225,9 @@ static int isProtectedFolder(const char* target)
 static int leadsElsewhere(const char* target)
 {
     char part[PATH_SIZE];
-    int root = rootLength(target);
+    int root = RootLength(target);
     for (int end = root; target[end]; end = (int)(CharNextA(target + end) - target)) {
-        if (!isSeparator(target[end]))
+        if (!IsSeparator(target[end]))
             continue;
         lstrcpynA(part, target, end + 1);
         DWORD attributes = GetFileAttributesA(part);
@@ -262,59 +261,21 @@ static int resolvedFolder(const char* target, char* full)
     if (!length || length >= PATH_SIZE)
         return 0;
     char plain[PATH_SIZE];
-    withoutLongPrefix(path, plain);
-    return systemFolderPath(plain, full);
-}
-
-void withoutLongPrefix(const char* path, char* plain)
-{
-    if (!lstrcmpiA(lstrcpynA(plain, path, 9), "\\\\?\\UNC\\")) {
-        lstrcpyA(plain, "\\\\");
-        lstrcatA(plain, path + 8);
-    } else if (!lstrcmpA(lstrcpynA(plain, path, 5), "\\\\?\\")) {
-        lstrcpyA(plain, path + 4);
-    } else {
-        lstrcpyA(plain, path);
-    }
-}
-
-// Where an existing folder is on disk, whatever it is called: the volume
-// and the file index. Index 0 is no answer (some file systems give none).
-struct Place {
-    DWORD volume;
-    DWORD indexHigh;
-    DWORD indexLow;
-};
-
-static int placeOf(const char* folder, Place* place)
-{
-    HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0);
-    if (handle == INVALID_HANDLE_VALUE)
-        return 0;
-    BY_HANDLE_FILE_INFORMATION information;
-    int known = GetFileInformationByHandle(handle, &information);
-    CloseHandle(handle);
-    if (!known)
-        return 0;
-    place->volume = information.dwVolumeSerialNumber;
-    place->indexHigh = information.nFileIndexHigh;
-    place->indexLow = information.nFileIndexLow;
-    return place->indexHigh || place->indexLow;
+    WithoutLongPrefix(path, plain);
+    return SystemFolderPath(plain, full);
 }
 
 // 1 when the folder at place is path (full, trailing backslash) or one of
 // the existing folders above it, by whatever name (a subst drive, a mapped
 // share) path reaches it.
-static int liesAt(const char* path, const Place* place)
+static int liesAt(const char* path, const FolderPlace* place)
 {
     char part[PATH_SIZE];
     lstrcpyA(part, path);
-    int root = rootLength(path);
+    int root = RootLength(path);
     for (;;) {
-        Place here;
-        if (placeOf(part, &here) && here.volume == place->volume && here.indexHigh == place->indexHigh
-            && here.indexLow == place->indexLow)
+        FolderPlace here;
+        if (PlaceOf(part, &here) && IsSamePlace(&here, place))
             return 1;
         int length = lstrlenA(part);
         if (length <= root)
@@ -328,32 +289,33 @@ static int liesAt(const char* path, const Place* place)
 // exist, by place.
 static int nested(const char* source, const char* target)
 {
-    Place place;
-    return isSameOrInside(source, target) || isSameOrInside(target, source)
-        || (placeOf(source, &place) && liesAt(target, &place))
-        || (placeOf(target, &place) && liesAt(source, &place));
+    FolderPlace place;
+    return IsSameOrInside(source, target) || IsSameOrInside(target, source)
+        || (PlaceOf(source, &place) && liesAt(target, &place))
+        || (PlaceOf(target, &place) && liesAt(source, &place));
 }
 
-UINT refusalOfFolder(const InstallState* state, char* target)
+UINT RefusalOfFolder(const InstallState* state, char* target)
 {
     char source[PATH_SIZE];
     char resolved[PATH_SIZE];
     if (!namesPossibleFolder(state->installFolder))
         return IDS_FOLDER_INVALID;
     // The folder as the system spells it may be longer than as typed.
-    if (lstrlenA(state->installFolder) + lstrlenA(longestInstalledName) >= PATH_SIZE
-        || !systemFolderPath(state->installFolder, target)
-        || lstrlenA(target) + lstrlenA(longestInstalledName) >= PATH_SIZE)
+    if (lstrlenA(state->installFolder) + lstrlenA(LONGEST_SHIPPED_NAME) >= PATH_SIZE
+        || !SystemFolderPath(state->installFolder, target)
+        || lstrlenA(target) + lstrlenA(LONGEST_SHIPPED_NAME) >= PATH_SIZE)
         return IDS_FOLDER_TOO_LONG;
-    if (lstrlenA(target) <= rootLength(target))
+    if (lstrlenA(target) <= RootLength(target))
         return IDS_DRIVE_ROOT;
     if (isProtectedFolder(target) || leadsElsewhere(target)
         || (resolvedFolder(target, resolved) && isProtectedFolder(resolved)))
         return IDS_FOLDER_PROTECTED;
     // Emptying a folder that holds setup's own would delete the files to be
     // copied; copying into a folder inside it would copy into itself. The
-    // in-place case never gets here.
-    if (systemFolderPath(state->setupFolder, source) && nested(source, target))
+    // in-place case never gets here. A folder of setup's that cannot be
+    // resolved may be any of them.
+    if (!SystemFolderPath(state->setupFolder, source) || nested(source, target))
         return IDS_FOLDER_HOLDS_SETUP;
     return 0;
 }

@@ -2,10 +2,11 @@
 #include "fileOperationBatch.h"
 #include "folderSafety.h"
 #include "installState.h"
+#include "linksStep.h"
 #include "paths.h"
 #include "setupMessages.h"
-#include "setupState.h"
-#include "shortcutWriter.h"
+#include "shippedFiles.h"
+#include "setupGlobals.h"
 #include "statusControl.h"
 #include "resources/resource.h"
 
@@ -23,12 +24,13 @@ static LONG writeValue(HKEY root, const char* subkey, const char* name, const ch
     return result;
 }
 
-LONG WriteDefaultValue(HKEY root, const char* subkey, const char* text)
+// ERROR_SUCCESS, or the registry's error code.
+static LONG WriteDefaultValue(HKEY root, const char* subkey, const char* text)
 {
     return writeValue(root, subkey, 0, text);
 }
 
-LONG WriteNamedValue(HKEY root, const char* subkey, const char* name, const char* text)
+static LONG WriteNamedValue(HKEY root, const char* subkey, const char* name, const char* text)
 {
     return writeValue(root, subkey, name, text);
 }
@@ -48,7 +50,7 @@ static int failRow(HWND page, int row, HWND sheet, UINT message, const char* fol
 static int emptyInstallFolder(InstallState* state, HWND sheet, HWND page)
 {
     char target[PATH_SIZE];
-    UINT refusal = refusalOfFolder(state, target);
+    UINT refusal = RefusalOfFolder(state, target);
     if (refusal)
         return failRow(page, ROW_EMPTY, sheet, refusal, state->installFolder);
     lstrcpyA(state->installFolder, target);
@@ -77,16 +79,6 @@ static int emptyInstallFolder(InstallState* state, HWND sheet, HWND page)
     return 1;
 }
 
-// Joins folder (with its trailing backslash) and name; 0 when it would not fit.
-static int joinWidePath(WCHAR* path, const WCHAR* folder, const WCHAR* name)
-{
-    if (lstrlenW(folder) + lstrlenW(name) + 2 > PATH_SIZE)
-        return 0;
-    lstrcpyW(path, folder);
-    lstrcatW(path, name);
-    return 1;
-}
-
 // Whether every file below source has arrived below target with its size:
 // the shell of some systems reports success for a copy that skipped a file
 // that another program held open. Wide names, so that a file named outside
@@ -95,7 +87,7 @@ static int copiedCompletely(const WCHAR* source, const WCHAR* target)
 {
     WCHAR path[PATH_SIZE];
     WIN32_FIND_DATAW found;
-    if (!joinWidePath(path, source, L"*.*"))
+    if (!JoinPath(path, source, L"*.*"))
         return 0;
     HANDLE search = FindFirstFileW(path, &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -107,13 +99,11 @@ static int copiedCompletely(const WCHAR* source, const WCHAR* target)
         WCHAR from[PATH_SIZE];
         WCHAR to[PATH_SIZE];
         WIN32_FILE_ATTRIBUTE_DATA copy;
-        if (!joinWidePath(from, source, found.cFileName) || !joinWidePath(to, target, found.cFileName)
+        if (!JoinPath(from, source, found.cFileName) || !JoinPath(to, target, found.cFileName)
             || !GetFileAttributesExW(to, GetFileExInfoStandard, &copy))
             complete = 0;
         else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            complete = (copy.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && lstrlenW(from) + 2 <= PATH_SIZE
-                && lstrlenW(to) + 2 <= PATH_SIZE && lstrcatW(from, L"\\") && lstrcatW(to, L"\\")
-                && copiedCompletely(from, to);
+            complete = (copy.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && copiedCompletely(from, to);
         else
             complete = copy.nFileSizeLow == found.nFileSizeLow && copy.nFileSizeHigh == found.nFileSizeHigh;
     } while (complete && FindNextFileW(search, &found));
@@ -175,7 +165,7 @@ int RunInstallation(InstallState* state, HWND sheet, HWND page)
 
     // Only a folder that setup runs from in place can be too long here.
     char program[PATH_SIZE];
-    if (!JoinPath(program, state->installFolder, "Quorv.exe"))
+    if (!JoinPath(program, state->installFolder, PROGRAM_FILE))
         return failRow(page, ROW_LINKS, sheet, IDS_FOLDER_TOO_LONG, state->installFolder);
     return recordInstallation(state, sheet, program);
 }

@@ -2,7 +2,7 @@
 #include "folderChoice.h"
 #include "installState.h"
 #include "setupMessages.h"
-#include "setupState.h"
+#include "setupGlobals.h"
 #include "statusControl.h"
 #include "wizard.h"
 #include "resources/resource.h"
@@ -10,10 +10,10 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // Before anything could load a DLL by name.
-    if (!loadSystemLibraries())
+    if (!LoadSystemLibraries())
         return 0;
     instanceHandle = GetModuleHandleA(0);
-    registerStatusControl();
+    RegisterStatusControl();
 
     static InstallState state;
     // A cut path would name another folder to copy from.
@@ -30,6 +30,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     AddTrailingSeparator(state.installFolder);
     state.inPlace = lstrcmpiA(state.installFolder, state.setupFolder) == 0;
 
-    runWizard(&state);
+    RunWizard(&state);
     return 0;
 }

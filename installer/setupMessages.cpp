@@ -1,5 +1,5 @@
 #include "setupMessages.h"
-#include "setupState.h"
+#include "setupGlobals.h"
 
 enum { FORMAT_SIZE = 260, MESSAGE_SIZE = 1024 };
 

@@ -1,8 +1,5 @@
 #include "shortcutWriter.h"
-#include "fileOperationBatch.h"
-#include "installState.h"
 #include "paths.h"
-#include "setupMessages.h"
 #include <shlobj.h>
 
 static const CLSID shellLinkClass = { 0x00021401, 0, 0, { 0xC0, 0, 0, 0, 0, 0, 0, 0x46 } };
@@ -27,14 +24,12 @@ ShortcutWriter::~ShortcutWriter()
 
 int ShortcutWriter::CreateIn(const char* folder, const char* name)
 {
+    char fileName[PATH_SIZE];
     char path[PATH_SIZE];
-    lstrcpynA(path, folder, PATH_SIZE);
-    AddTrailingSeparator(path);
-    if (lstrlenA(path) + lstrlenA(name) + 4 >= PATH_SIZE)
+    if (lstrlenA(name) + lstrlenA(".lnk") >= PATH_SIZE)
         return 0;
-    lstrcatA(path, name);
-    lstrcatA(path, ".lnk");
-    return WriteLink(path);
+    wsprintfA(fileName, "%s.lnk", name);
+    return JoinPath(path, folder, fileName) && WriteLink(path);
 }
 
 int ShortcutWriter::WriteLink(const char* linkPath)
@@ -57,94 +52,4 @@ int ShortcutWriter::WriteLink(const char* linkPath)
     }
     link->Release();
     return saved;
-}
-
-int QueueExistingLink(FileOperationBatch* batch, HWND owner, int folder, const char* name)
-{
-    char path[PATH_SIZE];
-    // An unresolved folder holds nothing to remove; its name alone would be
-    // looked up in the current folder.
-    if (!resolveSpecialFolder(owner, folder, path) || !AddTrailingSeparator(path)
-        || lstrlenA(path) + lstrlenA(name) >= PATH_SIZE)
-        return 0;
-    lstrcatA(path, name);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    FindClose(search);
-    return batch->Append(SOURCE_LIST, path);
-}
-
-// One place for Quorvel.lnk: made there when chosen, else queued for removal.
-static int handleProgramLink(ShortcutWriter* writer, FileOperationBatch* removals, HWND owner,
-                             int chosen, int folder, int* removalsPending)
-{
-    if (!chosen) {
-        if (QueueExistingLink(removals, owner, folder, "Quorvel.lnk"))
-            *removalsPending = 1;
-        return 1;
-    }
-    char path[PATH_SIZE];
-    return resolveSpecialFolder(owner, folder, path) && writer->CreateIn(path, productName);
-}
-
-// The program group: emptied or made, then filled. -1 when it could not be
-// emptied, which ends the links step.
-static int handleProgramGroup(ShortcutWriter* writer, const InstallState* state, HWND owner)
-{
-    char group[PATH_SIZE];
-    char readme[PATH_SIZE];
-    if (!JoinPath(readme, state->installFolder, "Readme.txt")
-        || !resolveSpecialFolder(owner, CSIDL_PROGRAMS, group) || !AddTrailingSeparator(group)
-        || lstrlenA(group) + 16 >= PATH_SIZE)
-        return 0;
-    lstrcatA(group, productName);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(group, &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        CreateDirectoryA(group, 0);
-    } else {
-        FindClose(search);
-        char pattern[PATH_SIZE];
-        FileOperationBatch emptying;
-        // FOF_WANTNUKEWARNING: what cannot go to the Recycle Bin is only
-        // deleted for good once the user agreed; a No leaves the group's
-        // old links behind, which ends the step.
-        if (!JoinPath(pattern, group, "*.*") || !emptying.Append(SOURCE_LIST, pattern)
-            || !emptying.Run(owner, FO_DELETE, FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING)
-            || !FolderIsEmpty(group))
-            return -1;
-    }
-    int made = writer->CreateIn(group, productName);
-    lstrcpyA(writer->target, readme);
-    return writer->CreateIn(group, "Readme.txt") && made;
-}
-
-int CreateLinks(HWND owner, const InstallState* state)
-{
-    ShortcutWriter writer;
-    FileOperationBatch removals;
-    int succeeded = 1;
-    int removalsPending = 0;
-    if (!JoinPath(writer.target, state->installFolder, "Quorv.exe"))
-        return 0;
-
-    succeeded &= handleProgramLink(&writer, &removals, owner, state->linkOnDesktop,
-                                   CSIDL_DESKTOPDIRECTORY, &removalsPending);
-    succeeded &= handleProgramLink(&writer, &removals, owner, state->linkInStartMenuRoot,
-                                   CSIDL_STARTMENU, &removalsPending);
-    if (state->linkInProgramsGroup) {
-        int group = handleProgramGroup(&writer, state, owner);
-        if (group < 0)
-            return 0;
-        succeeded &= group;
-    } else if (QueueExistingLink(&removals, owner, CSIDL_PROGRAMS, productName)) {
-        removalsPending = 1;
-    }
-    if (removalsPending && !removals.Run(0, FO_DELETE, FOF_NOCONFIRMATION))
-        succeeded = 0;
-    if (removals.outOfMemory)
-        succeeded = 0;
-    return succeeded;
 }

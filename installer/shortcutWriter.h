@@ -1,13 +1,13 @@
-// Shell links through the shell's link object, and the links step.
+// Shell links through the shell's link object.
 #pragma once
 #include <windows.h>
-
-struct InstallState;
 
 class ShortcutWriter {
 public:
     ShortcutWriter();
     ~ShortcutWriter();
+    // Writes folder\name.lnk; 0 when that path would not fit or the link
+    // could not be saved.
     int CreateIn(const char* folder, const char* name);
     int WriteLink(const char* linkPath);
 
@@ -20,7 +20,3 @@ public:
 private:
     int oleInitialized;
 };
-
-class FileOperationBatch;
-int QueueExistingLink(FileOperationBatch* batch, HWND owner, int folder, const char* name);
-int CreateLinks(HWND owner, const InstallState* state);

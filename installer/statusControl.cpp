@@ -1,6 +1,6 @@
 #include "statusControl.h"
 #include "commonControls.h"
-#include "setupState.h"
+#include "setupGlobals.h"
 #include "resources/resource.h"
 
 static const char statusClass[] = "InstallStatus32";
@@ -57,7 +57,7 @@ static LRESULT CALLBACK statusProc(HWND control, UINT message, WPARAM wParam, LP
     return DefWindowProcA(control, message, wParam, lParam);
 }
 
-void registerStatusControl()
+void RegisterStatusControl()
 {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_PARENTDC;

@@ -3,10 +3,11 @@
 #include "folderChoice.h"
 #include "installState.h"
 #include "installSteps.h"
-#include "setupState.h"
+#include "setupGlobals.h"
+#include "shippedFiles.h"
 #include "statusControl.h"
 #include "userLaunch.h"
-#include "wizardPages.h"
+#include "pageHelpers.h"
 #include "resources/resource.h"
 
 enum { PAGE_COUNT = 5, TITLE_POINTS = 22, STEP_FONT_POINTS = 7, GLOBE_SIZE = 70 };
@@ -21,7 +22,7 @@ static int pixelsPerInch(HWND page)
 
 static void initWelcomePage(HWND page, LPARAM pageDescription)
 {
-    keepPageState(page, pageDescription);
+    KeepPageState(page, pageDescription);
     HFONT title = CreateFontA(-MulDiv(TITLE_POINTS, pixelsPerInch(page), 72), 0, 0, 0, FW_DONTCARE,
                               FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Verdana");
@@ -31,7 +32,7 @@ static void initWelcomePage(HWND page, LPARAM pageDescription)
     SendDlgItemMessageA(page, IDC_GLOBE, STM_SETIMAGE, IMAGE_ICON, (LPARAM)globe);
 }
 
-INT_PTR CALLBACK welcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+static INT_PTR CALLBACK welcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -39,7 +40,7 @@ INT_PTR CALLBACK welcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
         return FALSE;
     case WM_NOTIFY:
         if (((NMHDR*)lParam)->code == PSN_SETACTIVE)
-            setWizardButtons(page, PSWIZB_NEXT);
+            SetWizardButtons(page, PSWIZB_NEXT);
         return FALSE;
     case WM_DESTROY:
         DeleteObject((HFONT)SendDlgItemMessageA(page, IDC_TITLE, WM_GETFONT, 0, 0));
@@ -54,7 +55,7 @@ static void showLinkChoices(HWND page, const InstallState* state)
     CheckDlgButton(page, IDC_LINK_DESKTOP, state->linkOnDesktop ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_LINK_START_ROOT, state->linkInStartMenuRoot ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_LINK_GROUP, state->linkInProgramsGroup ? BST_CHECKED : BST_UNCHECKED);
-    setWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
+    SetWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
 }
 
 static void takeLinkChoices(HWND page, InstallState* state)
@@ -68,22 +69,22 @@ static INT_PTR linksPageNotify(HWND page, NMHDR* header)
 {
     switch (header->code) {
     case PSN_SETACTIVE:
-        showLinkChoices(page, pageState(page));
+        showLinkChoices(page, PageState(page));
         return FALSE;
     case PSN_WIZNEXT:
     case PSN_WIZBACK:
         // Leaving by Back keeps the choices too.
-        takeLinkChoices(page, pageState(page));
+        takeLinkChoices(page, PageState(page));
         return TRUE;
     }
     return FALSE;
 }
 
-INT_PTR CALLBACK linksPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+static INT_PTR CALLBACK linksPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        keepPageState(page, lParam);
+        KeepPageState(page, lParam);
         return FALSE;
     case WM_NOTIFY:
         return linksPageNotify(page, (NMHDR*)lParam);
@@ -93,7 +94,7 @@ INT_PTR CALLBACK linksPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 
 static void initStepsPage(HWND page, LPARAM pageDescription)
 {
-    keepPageState(page, pageDescription);
+    KeepPageState(page, pageDescription);
     stepFont = CreateFontA(-MulDiv(pixelsPerInch(page), STEP_FONT_POINTS, 72), 0, 0, 0, FW_BOLD, FALSE,
                            FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
@@ -116,7 +117,7 @@ static void activateStepsPage(HWND page, const InstallState* state)
 
 static INT_PTR startInstallation(HWND page, NMHDR* header)
 {
-    InstallState* state = pageState(page);
+    InstallState* state = PageState(page);
     resetCopyRows(page, state);
     SetStepState(page, ROW_LINKS, STEP_NONE);
     if (!RunInstallation(state, header->hwndFrom, page))
@@ -136,7 +137,7 @@ static INT_PTR stepsPageNotify(HWND page, NMHDR* header)
 {
     switch (header->code) {
     case PSN_SETACTIVE:
-        activateStepsPage(page, pageState(page));
+        activateStepsPage(page, PageState(page));
         return FALSE;
     case PSN_WIZNEXT:
         return startInstallation(page, header);
@@ -144,7 +145,7 @@ static INT_PTR stepsPageNotify(HWND page, NMHDR* header)
     return FALSE;
 }
 
-INT_PTR CALLBACK stepsPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+INT_PTR CALLBACK StepsPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -168,18 +169,18 @@ static void openInstalled(HWND page, const InstallState* state, const char* name
 
 static void finish(HWND page)
 {
-    const InstallState* state = pageState(page);
+    const InstallState* state = PageState(page);
     if (IsDlgButtonChecked(page, IDC_RUN_PROGRAM) == BST_CHECKED)
-        openInstalled(page, state, "Quorv.exe");
+        openInstalled(page, state, PROGRAM_FILE);
     if (IsDlgButtonChecked(page, IDC_SHOW_README) == BST_CHECKED)
-        openInstalled(page, state, "Readme.txt");
+        openInstalled(page, state, README_FILE);
 }
 
 static INT_PTR finishPageNotify(HWND page, NMHDR* header)
 {
     switch (header->code) {
     case PSN_SETACTIVE:
-        setWizardButtons(page, PSWIZB_FINISH);
+        SetWizardButtons(page, PSWIZB_FINISH);
         return FALSE;
     case PSN_WIZFINISH:
         finish(page);
@@ -188,11 +189,11 @@ static INT_PTR finishPageNotify(HWND page, NMHDR* header)
     return FALSE;
 }
 
-INT_PTR CALLBACK finishPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+static INT_PTR CALLBACK finishPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        keepPageState(page, lParam);
+        KeepPageState(page, lParam);
         CheckDlgButton(page, IDC_SHOW_README, BST_CHECKED);
         CheckDlgButton(page, IDC_RUN_PROGRAM, BST_CHECKED);
         return FALSE;
@@ -212,14 +213,14 @@ static int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM)
     return 0;
 }
 
-void runWizard(InstallState* state)
+void RunWizard(InstallState* state)
 {
     static const struct {
         int templateId;
         DLGPROC procedure;
     } pages[PAGE_COUNT] = {
-        { IDD_WELCOME, welcomePageProc }, { IDD_FOLDER, folderPageProc }, { IDD_LINKS, linksPageProc },
-        { IDD_STEPS, stepsPageProc },     { IDD_FINISH, finishPageProc },
+        { IDD_WELCOME, welcomePageProc }, { IDD_FOLDER, FolderPageProc }, { IDD_LINKS, linksPageProc },
+        { IDD_STEPS, StepsPageProc },     { IDD_FINISH, finishPageProc },
     };
     HPROPSHEETPAGE handles[PAGE_COUNT];
     for (int i = 0; i < PAGE_COUNT; ++i) {

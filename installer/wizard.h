@@ -1,12 +1,9 @@
-// The five-page sheet and the pages that have no file of their own.
+// The five-page sheet; the pages without a file of their own are here too.
 #pragma once
 #include <windows.h>
 
 struct InstallState;
 
-INT_PTR CALLBACK welcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK linksPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK stepsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK finishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK StepsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 // Runs the five-page sheet until it closes.
-void runWizard(InstallState* state);
+void RunWizard(InstallState* state);

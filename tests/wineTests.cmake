@@ -9,22 +9,12 @@ set(QUORV_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 # shell cannot keep a Recycle Bin.
 function(add_wine_test name target)
     cmake_parse_arguments(W "NETWORK;NO_TRASH" "LANGUAGE" "ARGS" ${ARGN})
-    if(W_LANGUAGE STREQUAL "de")
-        set(locale de_DE.UTF-8)
-    elseif(W_LANGUAGE STREQUAL "ja")
-        set(locale ja_JP.UTF-8)
-    else()
-        set(locale en_US.UTF-8)
-    endif()
+    set(locale_en en_US.UTF-8)
+    set(locale_de de_DE.UTF-8)
+    set(locale_ja ja_JP.UTF-8)
     add_test(NAME ${name} COMMAND ${target} ${W_ARGS})
-    set(env QUORV_WINE_ROOT=${QUORV_WINE_ROOT} QUORV_TEST_NAME=${name} LC_ALL=${locale}
-            QUORV_EXPECT_LANGUAGE=${W_LANGUAGE})
-    if(W_NETWORK)
-        list(APPEND env QUORV_NETNS=1)
-    endif()
-    if(W_NO_TRASH)
-        list(APPEND env QUORV_NO_TRASH=1)
-    endif()
+    set(env QUORV_WINE_ROOT=${QUORV_WINE_ROOT} QUORV_TEST_NAME=${name} LC_ALL=${locale_${W_LANGUAGE}}
+            QUORV_EXPECT_LANGUAGE=${W_LANGUAGE} QUORV_NETNS=$<BOOL:${W_NETWORK}> QUORV_NO_TRASH=$<BOOL:${W_NO_TRASH}>)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300
         FIXTURES_REQUIRED wine_prefix)
 endfunction()
@@ -33,45 +23,30 @@ add_test(NAME wine_prefix_template COMMAND ${CMAKE_SOURCE_DIR}/tests/wine-run --
 set_tests_properties(wine_prefix_template PROPERTIES
     ENVIRONMENT "QUORV_WINE_ROOT=${QUORV_WINE_ROOT}" FIXTURES_SETUP wine_prefix TIMEOUT 600)
 
-set(WINDOWS_TEST_FLAGS -O1 -Wall -Wextra -DDOCTEST_CONFIG_NO_MULTITHREADING)
-
-add_executable(engine_text_tests engine/engineTextTests.cpp support/doctestMain.cpp)
-target_include_directories(engine_text_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
-target_compile_options(engine_text_tests PRIVATE ${WINDOWS_TEST_FLAGS})
-target_link_options(engine_text_tests PRIVATE -static)
-target_link_libraries(engine_text_tests PRIVATE engine_text)
+add_executable(engine_text_tests engine/engineTextTests.cpp)
+target_link_libraries(engine_text_tests PRIVATE doctest_main engine_text)
 add_wine_test(engine_text_wine engine_text_tests LANGUAGE en)
 
 # Drives the real Quorv.exe; built beside it, since a test's drive T: is
 # its own folder.
-set(QUORV_DRIVER support/windowDriver.cpp support/messageBoxWatcher.cpp
-    support/doctestMain.cpp)
-add_executable(quorv_driver_tests ${QUORV_DRIVER} app/settingsTests.cpp app/mainWindowTests.cpp
-    app/translationTests.cpp app/aboutBoxTests.cpp app/resourceTests.cpp support/testServer.cpp)
-add_dependencies(quorv_driver_tests Quorv QuorvNoMemory QuorvNoThread)
+add_executable(quorv_driver_tests app/settingsTests.cpp app/mainWindowTests.cpp
+    app/translationTests.cpp app/aboutBoxTests.cpp app/resourceTests.cpp)
+target_link_libraries(quorv_driver_tests PRIVATE iphlpapi)
+add_dependencies(quorv_driver_tests Quorv QuorvNoMemory QuorvNoThread menuProbe)
 add_wine_test(quorv_en quorv_driver_tests LANGUAGE en NETWORK)
 add_wine_test(quorv_de quorv_driver_tests LANGUAGE de NETWORK)
 
 # Against the real local service.
-add_executable(end_to_end_tests ${QUORV_DRIVER} app/endToEndTests.cpp)
+add_executable(end_to_end_tests app/endToEndTests.cpp)
 add_dependencies(end_to_end_tests Quorv)
 add_wine_test(end_to_end_en end_to_end_tests LANGUAGE en NETWORK)
-set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT
-    QUORV_SERVICE=${CMAKE_BINARY_DIR}/native/service/quorvel-service)
+set_property(TEST end_to_end_en APPEND PROPERTY ENVIRONMENT QUORV_SERVICE=${SERVICE_PROGRAM})
 
 foreach(driver quorv_driver_tests end_to_end_tests)
-    target_include_directories(${driver} PRIVATE ${SUPPORT} app ${DOCTEST_INCLUDE_DIR}
-        ${CMAKE_SOURCE_DIR}/translator/resources)
-    target_compile_options(${driver} PRIVATE ${WINDOWS_TEST_FLAGS})
-    target_link_options(${driver} PRIVATE -static)
-    target_link_libraries(${driver} PRIVATE ws2_32)
+    target_include_directories(${driver} PRIVATE app ${CMAKE_SOURCE_DIR}/translator/resources)
+    target_link_libraries(${driver} PRIVATE doctest_main)
     set_target_properties(${driver} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
 endforeach()
-
-add_library(menuProbe SHARED support/menuProbe.cpp)
-set_target_properties(menuProbe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/programs)
-target_link_options(menuProbe PRIVATE -static -Wl,--kill-at)
-add_dependencies(quorv_driver_tests menuProbe)
 
 # Quorv.exe imports system DLLs only; Setup.exe, which may run from a
 # downloads folder, only those that Windows never looks for beside it.
@@ -82,34 +57,17 @@ add_test(NAME quorv_imports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MINGW_OBJDUMP}
 
 # Setup.exe: its parts inside a test process, and the program itself driven
 # from a release folder by a driver that plays the user.
-add_executable(setup_unit_tests installer/setupUnitTests.cpp support/doctestMain.cpp
-    support/messageBoxWatcher.cpp ${SETUP_RESOURCES_RC})
-target_include_directories(setup_unit_tests PRIVATE ${SUPPORT} ${DOCTEST_INCLUDE_DIR})
-target_compile_options(setup_unit_tests PRIVATE ${WINDOWS_TEST_FLAGS})
-target_link_options(setup_unit_tests PRIVATE -static)
-target_link_libraries(setup_unit_tests PRIVATE setup_core uuid)
+add_executable(setup_unit_tests installer/setupUnitTests.cpp ${SETUP_RESOURCES_RC})
+target_link_libraries(setup_unit_tests PRIVATE doctest_main setup_core uuid)
 add_wine_test(setup_unit_en setup_unit_tests LANGUAGE en)
 add_wine_test(setup_unit_de setup_unit_tests LANGUAGE de ARGS --test-case=dangerous*)
 # The trail byte case means something only under a double-byte code page.
 add_wine_test(setup_unit_ja setup_unit_tests LANGUAGE ja ARGS "--test-case=*path routines*")
 
-# The pilot drives Setup.exe for the driver, the setup benchmark and the
-# screenshot tour; each finds Setup.exe and the stand-in for Quorv.exe
-# beside itself, in build/installer.
-add_library(setup_pilot STATIC support/messageBoxWatcher.cpp)
-target_include_directories(setup_pilot PUBLIC installer ${SUPPORT} ${CMAKE_SOURCE_DIR}/installer)
-target_compile_options(setup_pilot PRIVATE ${WINDOWS_TEST_FLAGS})
-target_link_libraries(setup_pilot PUBLIC shell32 ole32 uuid)
-add_executable(launchRecorder installer/launchRecorder.cpp)
-target_link_options(launchRecorder PRIVATE -static -mwindows)
-add_executable(setup_driver_tests installer/setupDriver.cpp support/doctestMain.cpp)
-target_include_directories(setup_driver_tests PRIVATE ${DOCTEST_INCLUDE_DIR})
-target_compile_options(setup_driver_tests PRIVATE ${WINDOWS_TEST_FLAGS})
-target_link_options(setup_driver_tests PRIVATE -static)
-target_link_libraries(setup_driver_tests PRIVATE setup_pilot)
-set_target_properties(launchRecorder setup_driver_tests PROPERTIES
-    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/installer)
-add_dependencies(setup_pilot Setup launchRecorder)
+# Beside Setup.exe, where the pilot (see support/CMakeLists.txt) finds it.
+add_executable(setup_driver_tests installer/setupDriver.cpp)
+target_link_libraries(setup_driver_tests PRIVATE doctest_main setup_pilot)
+set_target_properties(setup_driver_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/installer)
 add_wine_test(setup_driver_en setup_driver_tests LANGUAGE en ARGS --test-case-exclude=without*)
 add_wine_test(setup_driver_no_trash setup_driver_tests LANGUAGE en NO_TRASH
     ARGS --test-case=without*)

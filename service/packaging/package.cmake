@@ -5,9 +5,7 @@
 set(PACKAGING ${CMAKE_CURRENT_LIST_DIR})
 
 # The package carries the version of the programs it serves.
-file(STRINGS ${CMAKE_SOURCE_DIR}/translator/resources/Quorv.rc versionLine REGEX "^FILEVERSION " LIMIT_COUNT 1)
-string(REGEX REPLACE "^FILEVERSION +([0-9]+), *([0-9]+), *([0-9]+), *([0-9]+).*" "\\1.\\2.\\3.\\4"
-    QUORVEL_VERSION "${versionLine}")
+set(QUORVEL_VERSION ${PROJECT_VERSION})
 
 file(STRINGS ${PACKAGING}/runtime-packages runtimePackages REGEX "^[a-z0-9]")
 list(TRANSFORM runtimePackages REPLACE " .*" "")

@@ -58,7 +58,7 @@ TEST_CASE("the language row, the input box, Swap and Escape")
     typeText(window, "keep me");
     PostMessageA(GetDlgItem(window, IDC_INPUT), WM_KEYDOWN, VK_ESCAPE, 1);
     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    Sleep(300);
+    CHECK(handlePosted(window, IDC_INPUT));
     CHECK(IsWindowVisible(window));
     CHECK_EQ(Bytes(controlText(window, IDC_INPUT)), Bytes("keep me"));
 }

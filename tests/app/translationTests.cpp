@@ -1,6 +1,7 @@
 // Translations through a test server on 127.0.0.1 port 80: the result, the
 // clipboard, the busy state, aborts, and failures while the window works.
 #include <winsock2.h>
+#include <iphlpapi.h>
 #include "fileContents.h"
 #include "quorvDriver.h"
 #include "testServer.h"
@@ -33,6 +34,19 @@ void checkAbort(HWND window)
     CHECK_EQ(Bytes(status(window)), Bytes(ready()));
     CHECK_EQ(Bytes(controlText(window, IDC_RESULT)), Bytes(""));
     CHECK(takeMessageBoxes().empty());
+}
+
+// Connection attempts to port 80 that still wait for the server.
+int waitingConnects()
+{
+    static char buffer[1 << 16];
+    ULONG size = sizeof buffer;
+    MIB_TCPTABLE* table = (MIB_TCPTABLE*)buffer;
+    int count = 0;
+    if (GetTcpTable(table, &size, FALSE) == NO_ERROR)
+        for (DWORD i = 0; i < table->dwNumEntries; ++i)
+            count += table->table[i].dwState == MIB_TCP_STATE_SYN_SENT && table->table[i].dwRemotePort == htons(80);
+    return count;
 }
 
 }  // namespace
@@ -70,9 +84,10 @@ TEST_CASE("translations through the server: busy meanwhile, the request, the res
     REQUIRE(pressButton(window, IDC_AUTO_COPY));
     SetDlgItemTextA(window, IDC_RESULT, "");
     scriptTestServer({ SERVER_REPLY, frenchPage + std::string(70000, 'z'), 0 });
+    DWORD copies = GetClipboardSequenceNumber();
     CHECK(waitUntil([&] { return pressButton(window, IDC_TRANSLATE); }));
     CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
-    Sleep(300);
+    CHECK(waitUntil([&] { return GetClipboardSequenceNumber() != copies && !GetOpenClipboardWindow(); }));
     CHECK_EQ(Bytes(clipboardText()), Bytes(bonjour));
 
     // Reported in a box of the window's own and in the report file; the
@@ -95,7 +110,7 @@ TEST_CASE("translations through the server: busy meanwhile, the request, the res
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     PostMessageA(GetDlgItem(window, IDC_RESULT), WM_KEYDOWN, VK_ESCAPE, 1);
     PostMessageA(GetDlgItem(window, IDC_RESULT), WM_CHAR, VK_ESCAPE, 1);
-    Sleep(500);
+    CHECK(handlePosted(window, IDC_INPUT));
     CHECK(IsWindowVisible(window));
     checkAbort(window);
     scriptTestServer({ SERVER_REPLY, frenchPage, 0 });
@@ -118,12 +133,13 @@ TEST_CASE("Abort ends a connection attempt that the server never accepts")
         connect(filler, (sockaddr*)&address, sizeof address);
     }
     sockets.push_back(listener);
+    int waiting = waitingConnects();
     QuorvSession session;
     typeText(session.window, "Hello");
     REQUIRE(pressButton(session.window, IDC_TRANSLATE));
     CHECK(waitUntil([&] { return status(session.window) == inLanguage("Connecting. Please wait...",
                                                                      "Verbindung wird hergestellt. Bitte warten..."); }));
-    Sleep(500);
+    CHECK(waitUntil([&] { return waitingConnects() > waiting; }));
     checkAbort(session.window);
     for (SOCKET socket : sockets)
         closesocket(socket);

@@ -9,6 +9,7 @@
 #include "messageBoxWatcher.h"
 #include "shellChecks.h"
 #include "statusControl.h"
+#include "windowDriver.h"
 #include "resources/resource.h"
 #include <prsht.h>
 
@@ -20,14 +21,8 @@ inline const std::string release = "C:\\release\\";
 inline PROCESS_INFORMATION setupProcess;
 inline HWND setupSheet;
 
-// 1 once condition holds, polled for up to timeout.
-template <class Condition> int waitFor(Condition condition, DWORD timeout = 15000)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeout; Sleep(20))
-        if (condition())
-            return 1;
-    return 0;
-}
+// How long Setup may take to start, to change pages or to install.
+const DWORD setupPatience = 15000;
 
 // Setup.exe beside a stand-in for Quorv.exe, a readme, and names that a
 // faithful copy must keep, one of them outside the code page.
@@ -80,12 +75,12 @@ inline int startSetup(const std::string& path)
     if (!CreateProcessA(path.c_str(), 0, 0, 0, FALSE, 0, 0, "C:\\", &startup, &setupProcess))
         return 0;
     startMessageBoxWatcher(setupProcess.dwProcessId);
-    return waitFor([] { return !EnumWindows(findSheet, 0); });
+    return waitUntil([] { return !EnumWindows(findSheet, 0); }, setupPatience);
 }
 
 inline int setupEnded()
 {
-    return waitFor([] { return WaitForSingleObject(setupProcess.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
+    return waitUntil([] { return WaitForSingleObject(setupProcess.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
 }
 
 inline LRESULT ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
@@ -101,7 +96,7 @@ inline int pageIndex()
     return page ? (int)ask(setupSheet, PSM_HWNDTOINDEX, (WPARAM)page) : -1;
 }
 
-inline int waitForPage(int index) { return waitFor([index] { return pageIndex() == index; }); }
+inline int waitForPage(int index) { return waitUntil([index] { return pageIndex() == index; }, setupPatience); }
 
 // A control of a page, shown or not.
 inline HWND pageItem(int page, int id) { return GetDlgItem((HWND)ask(setupSheet, PSM_INDEXTOHWND, page), id); }
@@ -110,7 +105,7 @@ inline HWND pageItem(int page, int id) { return GetDlgItem((HWND)ask(setupSheet,
 inline int press(int id)
 {
     HWND button = GetDlgItem(setupSheet, id);
-    return waitFor([button] { return IsWindowVisible(button) && IsWindowEnabled(button); }, 3000)
+    return waitUntil([button] { return IsWindowVisible(button) && IsWindowEnabled(button); }, 3000)
         && PostMessageA(setupSheet, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
 }
 
@@ -149,13 +144,14 @@ inline Outcome installWith(const std::string& setupPath, const std::string& fold
         return outcome;
     DWORD pressed = GetTickCount();
     // Done when the finish page shows, or when a failed row shows and the
-    // sheet answers again with no box open (a box owned by the sheet
-    // disables it).
-    waitFor([] {
+    // sheet answers again with no box open: a message sent to it returns
+    // only once setup waits for messages, and a box that follows the row
+    // has disabled the sheet by then.
+    waitUntil([] {
         return pageIndex() == FINISH
             || ((rowState(0) == STEP_FAILED || rowState(1) == STEP_FAILED)
-                && (Sleep(100), IsWindowEnabled(GetDlgItem(setupSheet, NEXT_BUTTON)) && IsWindowEnabled(setupSheet)));
-    });
+                && (ask(setupSheet, WM_NULL), IsWindowEnabled(GetDlgItem(setupSheet, NEXT_BUTTON)) && IsWindowEnabled(setupSheet)));
+    }, setupPatience);
     outcome.installMilliseconds = GetTickCount() - pressed;
     outcome.reached = pageIndex();
     return outcome;

@@ -8,7 +8,7 @@
 #include "installState.h"
 #include "installSteps.h"
 #include "messageBoxWatcher.h"
-#include "setupState.h"
+#include "setupGlobals.h"
 #include "shellChecks.h"
 #include "statusControl.h"
 #include "wizard.h"
@@ -21,8 +21,8 @@ static HWND testWindow()
     static HWND window;
     if (!window) {
         instanceHandle = GetModuleHandleA(0);
-        REQUIRE(loadSystemLibraries());
-        registerStatusControl();
+        REQUIRE(LoadSystemLibraries());
+        RegisterStatusControl();
         window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 400, 0, 0, instanceHandle, 0);
     }
     return window;
@@ -54,7 +54,7 @@ static void readRows(HWND)
 // watcher answers its boxes.
 static int runSteps(InstallState* state)
 {
-    stepsPage = createPage(IDD_STEPS, stepsPageProc, state);
+    stepsPage = createPage(IDD_STEPS, StepsPageProc, state);
     memset(rowsAtBox, -1, sizeof rowsAtBox);
     onMessageBoxSeen = readRows;
     return RunInstallation(state, testWindow(), stepsPage);
@@ -84,7 +84,7 @@ TEST_CASE("path routines split on whole characters, and a path too long for a se
     }
     // A final path as the system gives it keeps a share's two backslashes.
     char plain[MAX_PATH] = "sentinel";
-    withoutLongPrefix("\\\\?\\UNC\\server\\share\\Q", plain);
+    WithoutLongPrefix("\\\\?\\UNC\\server\\share\\Q", plain);
     CHECK_EQ(Bytes(plain), Bytes("\\\\server\\share\\Q"));
 }
 
@@ -144,13 +144,13 @@ TEST_CASE("dangerous folders are refused before anything is touched; every faile
         CAPTURE(c.typed);
         InstallState state = {};
         lstrcpyA(state.setupFolder, (c.typed == tooLong ? tooLong : release).c_str());
-        HWND page = createPage(IDD_FOLDER, folderPageProc, &state);
+        HWND page = createPage(IDD_FOLDER, FolderPageProc, &state);
         SetDlgItemTextA(page, IDC_FOLDER, c.typed.c_str());
-        takeTypedFolder(page, &state);
+        TakeTypedFolder(page, &state);
         DestroyWindow(page);
         char target[MAX_PATH] = "sentinel";
         if (!c.message) {
-            CHECK_EQ(refusalOfFolder(&state, target), 0u);
+            CHECK_EQ(RefusalOfFolder(&state, target), 0u);
             CHECK_EQ(Bytes(target), Bytes(state.installFolder));
             continue;
         }

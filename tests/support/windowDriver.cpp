@@ -45,6 +45,20 @@ HWND waitForOwnedDialog(HWND owner, int controlId, DWORD timeout)
     return found;
 }
 
+// A selection posted to the edit box leaves the queue after the messages
+// posted before it.
+int handlePosted(HWND window, int editId)
+{
+    HWND edit = GetDlgItem(window, editId);
+    for (int round = 0; round < 2; ++round) {
+        SendMessageA(edit, EM_SETSEL, 0, 0);
+        PostMessageA(edit, EM_SETSEL, 0, 1);
+        if (!waitUntil([&] { return HIWORD(SendMessageA(edit, EM_GETSEL, 0, 0)) == 1; }))
+            return 0;
+    }
+    return 1;
+}
+
 int endProgram(DrivenProgram* program, DWORD timeout)
 {
     DWORD code = (DWORD)-1;

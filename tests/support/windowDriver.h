@@ -21,6 +21,9 @@ HWND waitForOwnedDialog(HWND owner, int controlId, DWORD timeout = 5000);
 // Waits for the program to end, ends it by force after timeout; returns its
 // exit code, or -1 when it had to be ended.
 int endProgram(DrivenProgram* program, DWORD timeout = 10000);
+// Waits until the window's thread has handled what was posted to it so far,
+// and what that posted in turn; editId names an edit box of it with text.
+int handlePosted(HWND window, int editId);
 
 std::string controlText(HWND window, int id);
 int isEnabled(HWND window, int id);

@@ -6,6 +6,6 @@
 
 struct InstallState;
 
-void keepPageState(HWND page, LPARAM pageDescription);
-InstallState* pageState(HWND page);
-void setWizardButtons(HWND page, DWORD buttons);
+void KeepPageState(HWND page, LPARAM pageDescription);
+InstallState* PageState(HWND page);
+void SetWizardButtons(HWND page, DWORD buttons);

@@ -1,4 +1,4 @@
-#include "setupState.h"
+#include "setupGlobals.h"
 
 HINSTANCE instanceHandle;
 const char appPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Quorv.exe";
