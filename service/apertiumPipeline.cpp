@@ -35,8 +35,8 @@ struct Pipeline {
     pid_t process = 0;
     int input = -1;
     int output = -1;
-    // The shell's children when the pipeline last answered whole: a stage
-    // that dies leaves fewer.
+    // The shell's children once the pipeline has answered its first word:
+    // a stage that dies leaves fewer.
     int stages = 0;
     PipelineState state = PIPELINE_RESTARTING;
     long long lastAnswered = 0;

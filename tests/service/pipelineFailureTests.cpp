@@ -1,4 +1,5 @@
 // Apertium pipelines whose stages die, stall or answer out of step.
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -64,4 +65,28 @@ TEST_CASE("the pipeline's stages get no ignored SIGPIPE and no stray descriptor"
             != read_symlink("/proc/self/fd" / entry.path().filename(), error))
             stray += read_symlink(entry, error).string() + " ";
     CHECK_EQ(stray, "");
+}
+
+TEST_CASE("past its queue's bound a request is turned away at once")
+{
+    REQUIRE(pipelinesReady());
+    int stuck[2] = { apertiumPipelineProcess("pt-es", 0), apertiumPipelineProcess("pt-es", 1) };
+    for (int group : stuck)
+        REQUIRE_EQ(kill(-group, SIGSTOP), 0);
+    // Two take the stalled pipelines and 128 wait for them.
+    std::atomic<int> turnedAway(0);
+    std::vector<std::thread> requests;
+    for (int i = 0; i < 140; ++i)
+        requests.emplace_back([&turnedAway] {
+            std::vector<std::string> answers;
+            auto asked = std::chrono::steady_clock::now();
+            if (runApertiumMode("pt-es", std::vector<std::string>(1, "a[]"), answers) == PIPELINE_BUSY
+                && std::chrono::steady_clock::now() - asked < std::chrono::seconds(1))
+                ++turnedAway;
+        });
+    for (std::thread& request : requests)
+        request.join();
+    CHECK_GE(turnedAway.load(), 10);
+    for (int group : stuck)
+        kill(-group, SIGKILL);
 }
