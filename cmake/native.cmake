@@ -1,17 +1,15 @@
-# Native Linux build: the engine's text logic under the sanitizers and the
+# Native Linux build: the translator's text logic under the sanitizers and the
 # fuzzers, the benchmarks' native half, and the local translation service.
 set(CMAKE_CXX_STANDARD 17)
 set(SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-add_library(engine_text_sanitized STATIC ${ENGINE_TEXT_SOURCES}
-    ${CMAKE_SOURCE_DIR}/translator/engine/textCompareNative.cpp)
-target_include_directories(engine_text_sanitized PUBLIC ${CMAKE_SOURCE_DIR}/translator/engine)
+add_library(engine_text_sanitized STATIC ${TEXT_LOGIC_SOURCES} ${TEXT_LOGIC_DIR}/textCompareNative.cpp)
+target_include_directories(engine_text_sanitized PUBLIC ${TEXT_LOGIC_DIR})
 target_compile_options(engine_text_sanitized PUBLIC ${SANITIZER_FLAGS} -Wall -Wextra)
 target_link_options(engine_text_sanitized PUBLIC ${SANITIZER_FLAGS})
 
-add_library(engine_text_plain STATIC ${ENGINE_TEXT_SOURCES}
-    ${CMAKE_SOURCE_DIR}/translator/engine/textCompareNative.cpp)
-target_include_directories(engine_text_plain PUBLIC ${CMAKE_SOURCE_DIR}/translator/engine)
+add_library(engine_text_plain STATIC ${TEXT_LOGIC_SOURCES} ${TEXT_LOGIC_DIR}/textCompareNative.cpp)
+target_include_directories(engine_text_plain PUBLIC ${TEXT_LOGIC_DIR})
 target_compile_options(engine_text_plain PRIVATE -O2 -Wall -Wextra)
 
 add_subdirectory(tests)

@@ -16,8 +16,9 @@ static void ReadInstalledPath(char* buffer)
     DWORD type = 0;
     LONG result = RegQueryValueExA(key, "Path", 0, &type, (BYTE*)value, &size);
     RegCloseKey(key);
-    // A value stored without its zero, or filling the buffer, is cut to fit.
-    if (result == ERROR_SUCCESS && type == REG_SZ) {
+    // A value stored without its zero gets one; one that fills the buffer
+    // without it would be cut and name another folder, so it is no proposal.
+    if (result == ERROR_SUCCESS && type == REG_SZ && (size < sizeof value || !value[sizeof value - 1])) {
         value[size < sizeof value ? size : sizeof value - 1] = 0;
         lstrcpyA(buffer, value);
     }
@@ -55,7 +56,8 @@ void TakeTypedFolder(HWND page, InstallState* state)
         if (*c == '/')
             *c = '\\';
     AddTrailingSeparator(state->installFolder);
-    state->inPlace = lstrcmpiA(state->installFolder, state->setupFolder) == 0;
+    state->inPlace = IsSameFolder(state->installFolder, state->setupFolder);
+    state->filesInstalled = 0;
 }
 
 static void browseForFolder(HWND page)

@@ -1,5 +1,6 @@
 #include "installSteps.h"
 #include "fileOperationBatch.h"
+#include "folderPermissions.h"
 #include "folderSafety.h"
 #include "installState.h"
 #include "linksStep.h"
@@ -65,6 +66,8 @@ static int emptyInstallFolder(InstallState* state, HWND sheet, HWND page)
         DWORD attributes = GetFileAttributesA(work);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             return failRow(page, ROW_EMPTY, sheet, IDS_FOLDER_UNLISTED, state->installFolder);
+        if (attributes == INVALID_FILE_ATTRIBUTES && !MakeInstallFolder(work))
+            return failRow(page, ROW_EMPTY, sheet, IDS_FOLDER_NOT_MADE, state->installFolder);
         return 1;
     }
     FindClose(search);
@@ -89,9 +92,10 @@ static int copiedCompletely(const WCHAR* source, const WCHAR* target)
     WIN32_FIND_DATAW found;
     if (!JoinPath(path, source, L"*.*"))
         return 0;
+    // A source that cannot be listed proves nothing arrived.
     HANDLE search = FindFirstFileW(path, &found);
     if (search == INVALID_HANDLE_VALUE)
-        return 1;
+        return 0;
     int complete = 1;
     do {
         if (!lstrcmpW(found.cFileName, L".") || !lstrcmpW(found.cFileName, L".."))
@@ -129,8 +133,9 @@ static int copyProgramFiles(const InstallState* state, HWND sheet, HWND page)
 }
 
 // The record that names the program and its folder for the system and for
-// setup's next run; a failure is told, with the system's reason.
-static int recordInstallation(const InstallState* state, HWND sheet, const char* program)
+// setup's next run; a failure shows on the links row and is told, with the
+// system's reason.
+static int recordInstallation(const InstallState* state, HWND sheet, HWND page, const char* program)
 {
     LONG result = WriteDefaultValue(HKEY_LOCAL_MACHINE, appPathsKey, program);
     if (result == ERROR_SUCCESS)
@@ -144,13 +149,18 @@ static int recordInstallation(const InstallState* state, HWND sheet, const char*
     // The system's text ends in a line break that the box does not need.
     for (int end = lstrlenA(reason); end > 0 && (reason[end - 1] == '\r' || reason[end - 1] == '\n');)
         reason[--end] = 0;
+    SetStepState(page, ROW_LINKS, STEP_FAILED);
     ShowTableError(sheet, IDS_RECORD_FAILED, appPathsKey, reason);
     return 0;
 }
 
 int RunInstallation(InstallState* state, HWND sheet, HWND page)
 {
-    if (!state->inPlace) {
+    if (state->filesInstalled) {
+        // An earlier try got as far as the links: only what failed is redone.
+        SetStepState(page, ROW_EMPTY, STEP_DONE);
+        SetStepState(page, ROW_COPY, STEP_DONE);
+    } else if (!state->inPlace) {
         SetStepState(page, ROW_EMPTY, STEP_RUNNING);
         if (!emptyInstallFolder(state, sheet, page))
             return 0;
@@ -159,13 +169,16 @@ int RunInstallation(InstallState* state, HWND sheet, HWND page)
         if (!copyProgramFiles(state, sheet, page))
             return 0;
         SetStepState(page, ROW_COPY, STEP_DONE);
+        state->filesInstalled = 1;
     }
     SetStepState(page, ROW_LINKS, STEP_RUNNING);
-    SetStepState(page, ROW_LINKS, CreateLinks(sheet, state) ? STEP_DONE : STEP_FAILED);
-
-    // Only a folder that setup runs from in place can be too long here.
+    // Only a folder that setup runs from in place can be too long here, or
+    // lack the program that the links and the record name.
     char program[PATH_SIZE];
     if (!JoinPath(program, state->installFolder, PROGRAM_FILE))
         return failRow(page, ROW_LINKS, sheet, IDS_FOLDER_TOO_LONG, state->installFolder);
-    return recordInstallation(state, sheet, program);
+    if (state->inPlace && GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES)
+        return failRow(page, ROW_LINKS, sheet, IDS_PROGRAM_MISSING, state->installFolder);
+    SetStepState(page, ROW_LINKS, CreateLinks(sheet, state) ? STEP_DONE : STEP_FAILED);
+    return recordInstallation(state, sheet, page, program);
 }

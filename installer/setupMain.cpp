@@ -28,7 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     state.linkInProgramsGroup = 1;
     GetDefaultInstallFolder(state.installFolder);
     AddTrailingSeparator(state.installFolder);
-    state.inPlace = lstrcmpiA(state.installFolder, state.setupFolder) == 0;
+    state.inPlace = IsSameFolder(state.installFolder, state.setupFolder);
 
     RunWizard(&state);
     return 0;

@@ -244,5 +244,10 @@ void RunWizard(InstallState* state)
     header.nPages = PAGE_COUNT;
     header.phpage = handles;
     header.pfnCallback = sheetCallback;
+    // The folder browser lists network, library and cloud folders only on a
+    // thread that is a COM apartment.
+    int comInitialized = SUCCEEDED(OleInitialize(0));
     commonControls.propertySheet(&header);
+    if (comInitialized)
+        OleUninitialize();
 }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -76,19 +77,27 @@ static std::condition_variable poolsChanged;
 static std::thread keeper;
 static int keeperStopping;
 
+// "eng-spa:3" and "spa-eng*" are the modes eng-spa and spa-eng.
+static std::string modeFile(const char* mode)
+{
+    return std::string(mode, strcspn(mode, ":*"));
+}
+
 static const char* packageOf(const char* mode)
 {
     for (const ModePackage& row : ModePackages)
-        if (strcmp(row.mode, mode) == 0)
+        if (modeFile(mode) == row.mode)
             return row.package;
     return 0;
 }
 
 // The mode's pipeline with every stage in null-flush mode, as Apertium's own
-// wrapper builds it.
+// wrapper builds it. "eng-spa:3" runs only the mode's first three stages.
 static int loadScript(ModePool& pipeline)
 {
-    std::string path = std::string(ModeFolder) + pipeline.mode + ".mode";
+    const char* colon = strchr(pipeline.mode, ':');
+    int stages = colon ? atoi(colon + 1) : 0;
+    std::string path = std::string(ModeFolder) + modeFile(pipeline.mode) + ".mode";
     if (access(path.c_str(), R_OK) != 0) {
         logLine(LEVEL_ERROR, pipeline.mode, "not installed: %s is missing (package %s)", path.c_str(),
             packageOf(pipeline.mode));
@@ -107,6 +116,9 @@ static int loadScript(ModePool& pipeline)
         logLine(LEVEL_ERROR, pipeline.mode, "apertium-wblank-mode gives no null-flush pipeline");
         return 0;
     }
+    for (size_t at = 0; stages > 0 && at != std::string::npos; --stages)
+        if ((at = pipeline.script.find(" | ", at + 1)) != std::string::npos && stages == 1)
+            pipeline.script.resize(at);
     // Stages read UTF-8 whatever the service's own locale is.
     pipeline.script = "export LC_ALL=C.UTF-8; " + pipeline.script;
     return 1;
@@ -145,8 +157,10 @@ static int startProcess(const ModePool& pool, Pipeline& pipeline)
         dup2(fromPipeline[1], 1);
         if (quiet >= 0)
             dup2(quiet, 2);
-        // $1 is the generator's option: -n writes unknown words without marks.
-        execl("/bin/bash", "bash", "-c", pool.script.c_str(), pool.mode, "-n", "", (char*)0);
+        // $1 is the generator's option: -n writes unknown words without
+        // marks, -g (a mode named "spa-eng*") with them.
+        const char* generator = pool.mode[strlen(pool.mode) - 1] == '*' ? "-g" : "-n";
+        execl("/bin/bash", "bash", "-c", pool.script.c_str(), pool.mode, generator, "", (char*)0);
         _exit(127);
     }
     close(toPipeline[0]);

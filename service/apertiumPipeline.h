@@ -9,6 +9,8 @@
 // word through each, so that the first request finds the dictionaries
 // loaded. Returns 0 when a mode is not installed or does not start. A
 // request waits answerTimeoutMs at the most for a pipeline and its answer.
+// A mode "eng-spa:3" is the first three stages of eng-spa; "spa-eng*"
+// marks the words its generator does not know ("*word").
 int startApertiumPipelines(const std::vector<const char*>& modes, int count, int answerTimeoutMs);
 // Ends every pipeline's processes.
 void stopApertiumPipelines();

@@ -47,8 +47,9 @@ void textToStream(const std::string& text, std::string& stream)
             stream += ' ';
         } else if (c == '^') {
             stream += std::string("[") + CaretStandIn + "]";
-        } else if (c == '~') {
-            stream += "[~]";
+        } else if (c == '~' || c == '*' || c == '#' || c == '@') {
+            // Unknown words come back marked by these.
+            stream += std::string("[") + c + "]";
         } else {
             if (isSpecial(c))
                 stream += '\\';

@@ -5,8 +5,14 @@
 #include <string>
 #include <vector>
 
+enum WordClass { CLASS_OTHER, CLASS_NOUN, CLASS_VERB, CLASS_ADJECTIVE, CLASS_ADVERB };
+// A German noun's gender as its tag names it, or its plural.
+enum Gender { GENDER_NONE, GENDER_MASCULINE, GENDER_FEMININE, GENDER_NEUTER, GENDER_PLURAL };
+
 struct Sense {
     std::vector<std::string> translations;  // without grammar tags, labels or pronunciation
+    std::vector<Gender> genders;            // each translation's, when its tag gives one
+    WordClass wordClass;  // from the tags of the headword line or of the translations
     int headwordMatch;  // 2: the entry spells the word as asked, 1: in another case, 0: another form
     int examples;       // example lines of the entry
     int labelled;       // 1 when the sense names a field ("[zool.]") before its translations
@@ -21,3 +27,11 @@ std::string addSenses(const std::string& word, const std::string& entry, std::ve
 // of a field's sense count half), otherwise the dictionary's order. Other forms go when there are senses of
 // the word as asked.
 void rankSenses(std::vector<Sense>& senses);
+// The first sense of the class, or of any class when none has it (null when
+// there are no senses); its best translation in index: a single word before
+// a phrase, and one with a gender before one without for a noun.
+const Sense* senseOfClass(const std::vector<Sense>& senses, WordClass wordClass, size_t& index);
+// A translation as a plain phrase: the placeholders of a phrase ("etw.",
+// "jdn.", "sich", "sb.", "to"), what stands in parentheses and a closing
+// "!" or "?" go.
+std::string plainTranslation(const std::string& translation);

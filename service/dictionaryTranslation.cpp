@@ -9,6 +9,9 @@
 #include <unistd.h>
 #include "dictionaryFiles.h"
 #include "dictionarySenses.h"
+#include "englishAnalysis.h"
+#include "englishToGerman.h"
+#include "germanToEnglish.h"
 #include "languagePairs.h"
 #include "serviceLog.h"
 #include "textEncoding.h"
@@ -124,6 +127,17 @@ static void lookUp(const Dictionary& dictionary, const std::string& word, std::v
     rankSenses(senses);
 }
 
+void lookUpWord(int pairRow, const std::string& word, std::vector<Sense>& senses)
+{
+    if (Dictionaries[pairRow])
+        lookUp(*Dictionaries[pairRow], word, senses);
+}
+
+int knowsWord(int pairRow, const std::string& word)
+{
+    return Dictionaries[pairRow] && findEntries(Dictionaries[pairRow]->index, word, 0) > 0;
+}
+
 // Letters, digits, apostrophes and hyphens make words. Of the characters
 // past ASCII that Windows-1252 brings, the symbols of U+0080 to U+00BF and
 // the punctuation of U+2000 to U+206F do not.
@@ -204,6 +218,14 @@ static std::string tokenText(const std::string& text, const Token& token)
     return text.substr(token.start, token.end - token.start);
 }
 
+void splitWords(const std::string& utf8, std::vector<TextToken>& tokens)
+{
+    std::vector<Token> spans;
+    tokenize(utf8, spans);
+    for (const Token& span : spans)
+        tokens.push_back(TextToken { tokenText(utf8, span), span.isWord });
+}
+
 // Replaces the longest known phrase that starts at tokens[first] and returns
 // the last token it took, or first when the word stays as it is.
 static size_t renderPhrase(const Dictionary& dictionary, const std::string& text, const std::vector<Token>& tokens,
@@ -266,13 +288,20 @@ void dictionaryRendering(int pairRow, const std::string& text, std::string& rend
     std::string whole = bareText(utf8);
     if (!whole.empty())
         lookUp(dictionary, whole, senses);
+    std::vector<EnglishWord> words;
     if (!senses.empty()) {
         appendSenseLines(senses, "", out);
-    } else {
-        out = WordByWordNotes[LanguagePairs[pairRow].target];
-        out += "\n";
-        renderWordByWord(dictionary, utf8, out);
+        utf8ToWindows1252(out, rendering);
+        return;
     }
+    out = WordByWordNotes[LanguagePairs[pairRow].target];
+    out += "\n";
+    if (LanguagePairs[pairRow].source == LANGUAGE_GERMAN)
+        renderGermanAsEnglish(pairRow, utf8, out);
+    else if (LanguagePairs[pairRow].target == LANGUAGE_GERMAN && analyseEnglish(utf8, words))
+        renderEnglishAsGerman(pairRow, words, out);
+    else
+        renderWordByWord(dictionary, utf8, out);
     utf8ToWindows1252(out, rendering);
 }
 

@@ -5,13 +5,17 @@
 #include "apertiumPipeline.h"
 #include "apertiumStream.h"
 #include "dictionaryTranslation.h"
+#include "englishAnalysis.h"
 #include "languagePairs.h"
 #include "textEncoding.h"
+#include "unknownWords.h"
 
 // Debian has no direct pair between English and French, Italian or
 // Portuguese; they meet in Spanish and in Catalan. Each direction takes the
 // bridge whose translations score better (bench/route-quality): Catalan from
-// English, Spanish into it. German has no pair at all: it comes from the dictionary.
+// English, Spanish into it. German has no pair at all: it comes from the
+// dictionary, with English analysed by the first stages of eng-spa. The last
+// mode of a route marks unknown words ("*"), for the dictionary to replace.
 struct Route {
     Language source;
     Language target;
@@ -19,14 +23,14 @@ struct Route {
 };
 
 static const Route Routes[] = {
-    { LANGUAGE_ENGLISH, LANGUAGE_SPANISH, { "eng-spa", 0 } },
-    { LANGUAGE_SPANISH, LANGUAGE_ENGLISH, { "spa-eng", 0 } },
-    { LANGUAGE_ENGLISH, LANGUAGE_FRENCH, { "eng-cat", "cat-fra" } },
-    { LANGUAGE_FRENCH, LANGUAGE_ENGLISH, { "fr-es", "spa-eng" } },
-    { LANGUAGE_ENGLISH, LANGUAGE_ITALIAN, { "eng-cat", "cat-ita" } },
-    { LANGUAGE_ITALIAN, LANGUAGE_ENGLISH, { "ita-spa", "spa-eng" } },
-    { LANGUAGE_ENGLISH, LANGUAGE_PORTUGUESE, { "eng-cat", "cat-por" } },
-    { LANGUAGE_PORTUGUESE, LANGUAGE_ENGLISH, { "pt-es", "spa-eng" } },
+    { LANGUAGE_ENGLISH, LANGUAGE_SPANISH, { "eng-spa*", 0 } },
+    { LANGUAGE_SPANISH, LANGUAGE_ENGLISH, { "spa-eng*", 0 } },
+    { LANGUAGE_ENGLISH, LANGUAGE_FRENCH, { "eng-cat", "cat-fra*" } },
+    { LANGUAGE_FRENCH, LANGUAGE_ENGLISH, { "fr-es", "spa-eng*" } },
+    { LANGUAGE_ENGLISH, LANGUAGE_ITALIAN, { "eng-cat", "cat-ita*" } },
+    { LANGUAGE_ITALIAN, LANGUAGE_ENGLISH, { "ita-spa", "spa-eng*" } },
+    { LANGUAGE_ENGLISH, LANGUAGE_PORTUGUESE, { "eng-cat", "cat-por*" } },
+    { LANGUAGE_PORTUGUESE, LANGUAGE_ENGLISH, { "pt-es", "spa-eng*" } },
 };
 
 int findPair(const char* code)
@@ -47,7 +51,7 @@ std::string pairCodeList()
 
 int startTranslation(int pipelineCount, int answerTimeoutMs)
 {
-    std::vector<const char*> modes;
+    std::vector<const char*> modes(1, EnglishAnalysisMode);
     for (const Route& route : Routes)
         for (const char* mode : route.modes)
             if (mode && std::none_of(modes.begin(), modes.end(), [mode](const char* m) { return !strcmp(m, mode); }))
@@ -152,7 +156,8 @@ TranslationResult translateText(int pairRow, const std::string& text, std::strin
     }
     std::string piece;
     utf8.clear();
-    for (const std::string& chunk : chunks) {
+    for (std::string& chunk : chunks) {
+        replaceUnknownWords(pairRow, chunk);
         streamToText(chunk, piece);
         utf8 += piece;
     }

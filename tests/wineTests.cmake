@@ -27,6 +27,10 @@ add_executable(engine_text_tests engine/engineTextTests.cpp)
 target_link_libraries(engine_text_tests PRIVATE doctest_main engine_text)
 add_wine_test(engine_text_wine engine_text_tests LANGUAGE en)
 
+# Two builds of Quorv.exe in which one resource is made to fail.
+add_quorv_program(QuorvNoMemory localhost -include ${CMAKE_CURRENT_SOURCE_DIR}/support/faultNoMemory.h)
+add_quorv_program(QuorvNoThread localhost -include ${CMAKE_CURRENT_SOURCE_DIR}/support/faultNoThread.h)
+
 # Drives the real Quorv.exe; built beside it, since a test's drive T: is
 # its own folder.
 add_executable(quorv_driver_tests app/settingsTests.cpp app/mainWindowTests.cpp

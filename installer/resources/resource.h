@@ -25,6 +25,8 @@
 #define IDS_RECORD_FAILED 22
 #define IDS_FOLDER_TOO_LONG 23
 #define IDS_FOLDER_UNLISTED 24
+#define IDS_FOLDER_NOT_MADE 25
+#define IDS_PROGRAM_MISSING 26
 
 /* Welcome page. */
 #define IDC_TITLE 1054

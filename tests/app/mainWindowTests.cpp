@@ -62,3 +62,26 @@ TEST_CASE("the language row, the input box, Swap and Escape")
     CHECK(IsWindowVisible(window));
     CHECK_EQ(Bytes(controlText(window, IDC_INPUT)), Bytes("keep me"));
 }
+
+TEST_CASE("the controls follow the window's size down to its smallest, where none covers another")
+{
+    QuorvSession session;
+    HWND window = session.window;
+    auto rectOf = [&](int id) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(window, id), &rect);
+        MapWindowPoints(0, window, (POINT*)&rect, 2);
+        return rect;
+    };
+    SetWindowPos(window, 0, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(window, &client);
+    for (int id : { IDC_SEPARATOR, IDC_INPUT, IDC_RESULT, IDC_TRANSLATE, IDC_SWAP })
+        CHECK_EQ(rectOf(id).right, client.right - rectOf(IDC_INPUT).left);
+    CHECK_LE(rectOf(IDC_TO_LIST).right, rectOf(IDC_TRANSLATE).left);
+    CHECK_LE(rectOf(IDC_STATUS_LINE).right, rectOf(IDC_ABORT).left);
+    CHECK_LE(rectOf(IDC_ABORT).right, rectOf(IDC_SWAP).left);
+    CHECK_EQ(rectOf(IDC_ABORT).top, rectOf(IDC_SWAP).top);
+    CHECK_LT(rectOf(IDC_RESULT).bottom, rectOf(IDC_STATUS_LINE).top);
+    CHECK_LE(rectOf(IDC_SWAP).bottom, client.bottom);
+}

@@ -49,73 +49,116 @@ int waitingConnects()
     return count;
 }
 
+struct Server {
+    Server() { REQUIRE(startTestServer()); }
+    ~Server() { stopTestServer(); }
+};
+
+// Holds each message box open until released, as a user who has not read
+// it yet would.
+HANDLE boxRelease = CreateEventA(0, TRUE, FALSE, 0);
+volatile LONG boxesHeld;
+void holdBox(HWND) { InterlockedIncrement(&boxesHeld), WaitForSingleObject(boxRelease, 30000); }
+struct HeldBoxes {
+    HeldBoxes() { ResetEvent(boxRelease), boxesHeld = 0, onMessageBoxSeen = holdBox; }
+    ~HeldBoxes() { SetEvent(boxRelease), onMessageBoxSeen = 0; }
+};
+
 }  // namespace
 
-TEST_CASE("translations through the server: busy meanwhile, the request, the result, auto-copy, a page without "
-          "the heading, and a silent server that the window waits for until Abort")
+TEST_CASE("translations through the server")
 {
     QuorvSession session;
     HWND window = session.window;
-    // Nobody listening yet: one box, of the window's own, and no result.
+    if (OpenClipboard(0))
+        EmptyClipboard(), CloseClipboard();
     typeText(window, "Hello  world");
-    REQUIRE(pressButton(window, IDC_TRANSLATE));
-    std::vector<SeenMessageBox> boxes = takeMessageBoxes(1, 5000);
-    REQUIRE_EQ(boxes.size(), 1u);
-    CHECK_NE(boxes[0].text.find(inLanguage("connect", "Verbindung")), std::string::npos);
-    CHECK_EQ(boxes[0].owner, window);
-    CHECK(waitUntil([&] { return inState(window, false) && controlText(window, IDC_RESULT).empty(); }));
+    std::vector<SeenMessageBox> boxes;
 
-    struct Server {
-        Server() { REQUIRE(startTestServer()); }
-        ~Server() { stopTestServer(); }
-    } server;
-    scriptTestServer({ SERVER_REPLY, frenchPage, 800 });
-    REQUIRE(pressButton(window, IDC_TRANSLATE));
-    CHECK(waitUntil([&] { return inState(window, true) && status(window) == inLanguage("Receiving translation...",
-                                                                                    "\xDC" "bersetzung wird empfangen..."); }));
-    CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
-    CHECK(inState(window, false));
-    CHECK_EQ(Bytes(status(window)), Bytes(ready()));
-    CHECK_EQ(Bytes(receivedRequest()), Bytes("GET /cgi-bin/translate?doit=done&urltext=Hello+world&lp=en_fr HTTP/1.0\n\n"));
-    CHECK_NE(clipboardText(), bonjour);
+    SUBCASE("with nobody listening: one box, of the window's own, and no result") {
+        REQUIRE(pressButton(window, IDC_TRANSLATE));
+        boxes = takeMessageBoxes(1, 5000);
+        REQUIRE_EQ(boxes.size(), 1u);
+        CHECK_NE(boxes[0].text.find(inLanguage("connect", "Verbindung")), std::string::npos);
+        CHECK_EQ(boxes[0].owner, window);
+        CHECK(waitUntil([&] { return inState(window, false) && controlText(window, IDC_RESULT).empty(); }));
+    }
 
-    // A page longer than the buffer is cut and still used. Reading the
-    // clipboard while the program copies would make its copy fail.
-    REQUIRE(pressButton(window, IDC_AUTO_COPY));
-    SetDlgItemTextA(window, IDC_RESULT, "");
-    scriptTestServer({ SERVER_REPLY, frenchPage + std::string(70000, 'z'), 0 });
-    DWORD copies = GetClipboardSequenceNumber();
-    CHECK(waitUntil([&] { return pressButton(window, IDC_TRANSLATE); }));
-    CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
-    CHECK(waitUntil([&] { return GetClipboardSequenceNumber() != copies && !GetOpenClipboardWindow(); }));
-    CHECK_EQ(Bytes(clipboardText()), Bytes(bonjour));
+    // Each of the following starts the program afresh with the server running.
+    Server server;
+    SUBCASE("busy meanwhile; the request and the result, not copied") {
+        scriptTestServer({ SERVER_REPLY, frenchPage, 800 });
+        REQUIRE(pressButton(window, IDC_TRANSLATE));
+        CHECK(waitUntil([&] { return inState(window, true) && status(window) == inLanguage("Receiving translation...",
+                                                                                        "\xDC" "bersetzung wird empfangen..."); }));
+        CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
+        CHECK(inState(window, false));
+        CHECK_EQ(Bytes(status(window)), Bytes(ready()));
+        CHECK_EQ(Bytes(receivedRequest()), Bytes("GET /cgi-bin/translate?doit=done&urltext=Hello+world&lp=en_fr HTTP/1.0\n\n"));
+        CHECK_NE(clipboardText(), bonjour);
+    }
 
-    // Reported in a box of the window's own and in the report file; the
-    // result is emptied, the clipboard kept.
-    scriptTestServer({ SERVER_REPLY, "HTTP/1.0 200 OK\r\n\r\n<p>Something else", 0 });
-    CHECK(waitUntil([&] { return pressButton(window, IDC_TRANSLATE); }));
-    boxes = takeMessageBoxes(1, 5000);
-    REQUIRE_EQ(boxes.size(), 1u);
-    CHECK_EQ(boxes[0].owner, window);
-    CHECK_EQ(Bytes(readFile("C:\\Quorv.rpt")), Bytes("\r\nSomething else\r\nen_fr\r\nHTTP/1.0 200 OK\r\n\r\n<p>Something else"));
-    CHECK_NE(boxes[0].text.find("TRANS_NOT_FOUND"), std::string::npos);
-    CHECK(waitUntil([&] { return controlText(window, IDC_RESULT).empty(); }));
-    CHECK_EQ(Bytes(clipboardText()), Bytes(bonjour));
+    SUBCASE("auto-copy; a page longer than the buffer is cut and used; a page without the heading is reported") {
+        REQUIRE(pressButton(window, IDC_AUTO_COPY));
+        scriptTestServer({ SERVER_REPLY, frenchPage + std::string(70000, 'z'), 0 });
+        DWORD copies = GetClipboardSequenceNumber();
+        CHECK(waitUntil([&] { return pressButton(window, IDC_TRANSLATE); }));
+        CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
+        // Reading the clipboard while the program copies would make its copy fail.
+        CHECK(waitUntil([&] { return GetClipboardSequenceNumber() != copies && !GetOpenClipboardWindow(); }));
+        CHECK_EQ(Bytes(clipboardText()), Bytes(bonjour));
 
-    // While it waits, the window cannot be closed, by any of the usual ways.
-    scriptTestServer({ SERVER_STAY_SILENT, "", 0 });
-    REQUIRE(pressButton(window, IDC_TRANSLATE));
-    CHECK(waitUntil([&] { return inState(window, true); }));
-    PostMessageA(window, WM_SYSKEYDOWN, VK_F4, 1 << 29);
-    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    PostMessageA(GetDlgItem(window, IDC_RESULT), WM_KEYDOWN, VK_ESCAPE, 1);
-    PostMessageA(GetDlgItem(window, IDC_RESULT), WM_CHAR, VK_ESCAPE, 1);
-    CHECK(handlePosted(window, IDC_INPUT));
-    CHECK(IsWindowVisible(window));
-    checkAbort(window);
-    scriptTestServer({ SERVER_REPLY, frenchPage, 0 });
-    REQUIRE(pressButton(window, IDC_TRANSLATE));
-    CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
+        // In a box of the window's own and in the report file; the result is
+        // emptied, the clipboard kept.
+        scriptTestServer({ SERVER_REPLY, "HTTP/1.0 200 OK\r\n\r\n<p>Something else", 0 });
+        CHECK(waitUntil([&] { return pressButton(window, IDC_TRANSLATE); }));
+        boxes = takeMessageBoxes(1, 5000);
+        REQUIRE_EQ(boxes.size(), 1u);
+        CHECK_EQ(boxes[0].owner, window);
+        CHECK_EQ(Bytes(readFile("C:\\Quorv.rpt")), Bytes("\r\nSomething else\r\nen_fr\r\nHTTP/1.0 200 OK\r\n\r\n<p>Something else"));
+        CHECK_NE(boxes[0].text.find("TRANS_NOT_FOUND"), std::string::npos);
+        CHECK(waitUntil([&] { return controlText(window, IDC_RESULT).empty(); }));
+        CHECK_EQ(Bytes(clipboardText()), Bytes(bonjour));
+    }
+
+    SUBCASE("a silent server: the window cannot be closed, by any of the usual ways, until Abort") {
+        scriptTestServer({ SERVER_STAY_SILENT, "", 0 });
+        REQUIRE(pressButton(window, IDC_TRANSLATE));
+        CHECK(waitUntil([&] { return inState(window, true); }));
+        PostMessageA(window, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PostMessageA(GetDlgItem(window, IDC_RESULT), WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(GetDlgItem(window, IDC_RESULT), WM_CHAR, VK_ESCAPE, 1);
+        CHECK(handlePosted(window, IDC_INPUT));
+        CHECK(IsWindowVisible(window));
+        checkAbort(window);
+        scriptTestServer({ SERVER_REPLY, frenchPage, 0 });
+        REQUIRE(pressButton(window, IDC_TRANSLATE));
+        CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
+    }
+
+    SUBCASE("a reset during the receive is reported; a worker held up in that box is ended by the Abort "
+            "command that comes 10 s after the first") {
+        HeldBoxes held;
+        scriptTestServer({ SERVER_RESET, "", 300 });
+        REQUIRE(pressButton(window, IDC_TRANSLATE));
+        REQUIRE(waitUntil([] { return boxesHeld == 1; }));
+        boxes = takeMessageBoxes(1);
+        CHECK_NE(boxes[0].text.find(inLanguage("received", "empfangen")), std::string::npos);
+        DWORD firstAbort = GetTickCount();
+        REQUIRE(pressButton(window, IDC_ABORT));
+        CHECK(waitUntil([&] { return !isEnabled(window, IDC_ABORT); }));
+        PostMessageA(window, WM_COMMAND, IDC_ABORT, 0);
+        CHECK(waitUntil([&] { return status(window) == inLanguage("Operation is being aborted. Please wait...",
+                                                                  "Aktion wird abgebrochen. Bitte warten..."); }));
+        Sleep(9000 - (GetTickCount() - firstAbort));
+        PostMessageA(window, WM_COMMAND, IDC_ABORT, 0);
+        Sleep(1500);
+        CHECK_FALSE(isEnabled(window, IDC_TRANSLATE));
+        PostMessageA(window, WM_COMMAND, IDC_ABORT, 0);
+        CHECK(waitUntil([&] { return inState(window, false) && controlText(window, IDC_RESULT).empty(); }, 1000));
+        CHECK_EQ(Bytes(status(window)), Bytes(ready()));
+    }
 }
 
 TEST_CASE("Abort ends a connection attempt that the server never accepts")

@@ -1,6 +1,7 @@
 // Any index and any data file (the input's bytes before and after its first
 // zero byte): loading, lookups, reading entries and taking them apart stay
-// in bounds, and what they give is what the index asked for.
+// in bounds, and what they give is what the index asked for. The index's
+// bytes also go through the reader of the English tagger's answers.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -10,15 +11,29 @@
 #include <unistd.h>
 #include "dictionaryFiles.h"
 #include "dictionarySenses.h"
+#include "taggerAnswer.h"
 
 static void takeApart(const std::string& word, const std::string& entry)
 {
     std::vector<Sense> senses;
     addSenses(word, entry, senses);
     rankSenses(senses);
-    for (const Sense& sense : senses)
+    for (const Sense& sense : senses) {
+        if (sense.genders.size() != sense.translations.size())
+            abort();
         for (const std::string& translation : sense.translations)
             if (translation.empty() || translation.size() > entry.size())
+                abort();
+    }
+    size_t index = 99;
+    const Sense* sense = senseOfClass(senses, CLASS_NOUN, index);
+    if (sense ? index >= sense->translations.size() : !senses.empty())
+        abort();
+    // The same bytes as the tagger's answer.
+    std::vector<EnglishWord> words;
+    if (parseTaggedStream(entry, words))
+        for (const EnglishWord& parsed : words)
+            if (parsed.lemma.size() + parsed.before.size() > entry.size())
                 abort();
 }
 

@@ -78,7 +78,6 @@ TEST_CASE("setup speaks the user's language; an installation empties the folder 
     CHECK_EQ(listTree(programGroup()).size(), 2u);
     CHECK_EQ(appPath(""), folder + "Quorv.exe");
     CHECK_EQ(appPath("Path"), folder);
-
     SUBCASE("Finish opens the program, then the readme, by the desktop's shell; Cancel opens nothing")
     {
         if (german) {
@@ -103,8 +102,9 @@ TEST_CASE("setup speaks the user's language; an installation empties the folder 
         writeFile(programGroup() + "Old link.lnk", "from an earlier run");
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPathsKey);
         REQUIRE_EQ(installWith(folder + "Setup.exe", "c:\\QUORVEL", 0).reached, FINISH);
-        CHECK_EQ(std::vector<int>{ rowState(ROW_EMPTY), rowState(ROW_COPY), rowState(ROW_LINKS) },
-                 std::vector<int>{ STEP_SKIPPED, STEP_SKIPPED, STEP_DONE });
+        CHECK_EQ(rowState(ROW_EMPTY), STEP_SKIPPED);
+        CHECK_EQ(rowState(ROW_COPY), STEP_SKIPPED);
+        CHECK_EQ(rowState(ROW_LINKS), STEP_DONE);
         finishWith(0, 0);
         CHECK_FALSE(fileExists(desktopLink()));
         CHECK_EQ(listTree(programGroup()), std::vector<std::string>{ "Quorvel.lnk", "Readme.txt.lnk" });

@@ -4,6 +4,7 @@
 #include "bytes.h"
 #include "commonControls.h"
 #include "folderChoice.h"
+#include "folderPermissions.h"
 #include "folderSafety.h"
 #include "installState.h"
 #include "installSteps.h"
@@ -95,6 +96,12 @@ TEST_CASE("path routines split on whole characters, and a path too long for a se
 TEST_CASE("dangerous folders are refused before anything is touched; every failed step shows its cross, then says why")
 {
     std::string profile = specialFolder(CSIDL_PROFILE);
+    // A Downloads folder named outside the code page.
+    static const WCHAR downloads[] = L"C:\\dl\\\u4E2D";
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                    L"{374DE290-123F-4565-9164-39C4925E467B}", REG_EXPAND_SZ, downloads, sizeof downloads);
+    makeFolders("C:\\dl");
+    CreateDirectoryW(downloads, 0);
     std::string common = specialFolder(CSIDL_PROGRAM_FILES_COMMON), programFiles = specialFolder(CSIDL_PROGRAM_FILES);
     // Another user's profile, known only from the profile list.
     static const char otherProfile[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-1-2-3-1001";
@@ -109,6 +116,8 @@ TEST_CASE("dangerous folders are refused before anything is touched; every faile
     // Setup run from there finds that neither Quorv.exe nor Readme.txt fits
     // beside it.
     const std::string tooLong = "C:\\" + std::string(247, 'q') + "\\";
+    // Nothing copied from a folder that cannot be listed is no complete copy.
+    const std::string nowhere = "C:\\nowhere\\";
     const struct {
         std::string typed;
         int message;          // 0: accepted
@@ -123,7 +132,7 @@ TEST_CASE("dangerous folders are refused before anything is touched; every faile
         { programFiles, IDS_FOLDER_PROTECTED, alias },
         { profile, IDS_FOLDER_PROTECTED, profile },
         { specialFolder(CSIDL_PERSONAL), IDS_FOLDER_PROTECTED, specialFolder(CSIDL_PERSONAL) },
-        { profile + "Downloads", IDS_FOLDER_PROTECTED, profile + "Downloads\\" },
+        { "C:\\dl", IDS_FOLDER_PROTECTED, "C:\\dl\\" },
         { "C:\\users", IDS_FOLDER_PROTECTED, profile },
         { " \t\"c:/WINDOWS\"\t", IDS_FOLDER_PROTECTED, alias },
         { specialFolder(CSIDL_SYSTEM) + "Quorvel\\inner", IDS_FOLDER_PROTECTED, alias },
@@ -131,19 +140,19 @@ TEST_CASE("dangerous folders are refused before anything is touched; every faile
         { "C:\\OTHER USER\\..\\other user\\", IDS_FOLDER_PROTECTED, "C:\\other user\\" },
         { "C:\\marked", IDS_FOLDER_PROTECTED, "C:\\marked\\" },
         { "C:\\alias", IDS_FOLDER_HOLDS_SETUP, alias },
-        { "C:\\ALIAS\\REL\xAD" "EASE\\.", IDS_FOLDER_HOLDS_SETUP, alias },
+        { "C:\\ALIAS\\REL\xAD" "EASE\\.", IDS_PROGRAM_MISSING, alias },
         { "S:\\rel\xAD" "ease\\inner", IDS_FOLDER_HOLDS_SETUP, alias },
-        { "C:\\alias\\releas\xAD" "e", 0, alias },
         { "S:\\release\xAD", 0, alias },
         { programFiles + "Quorvel", 0, alias },
         { "C:\\copy", IDS_COPY_INCOMPLETE, alias },
+        { "C:\\lost", IDS_COPY_INCOMPLETE, alias },
         { tooLong, IDS_FOLDER_TOO_LONG, alias },
     };
     startMessageBoxWatcher();
     for (const auto& c : cases) {
         CAPTURE(c.typed);
         InstallState state = {};
-        lstrcpyA(state.setupFolder, (c.typed == tooLong ? tooLong : release).c_str());
+        lstrcpyA(state.setupFolder, (c.typed == tooLong ? tooLong : c.typed == "C:\\lost" ? nowhere : release).c_str());
         HWND page = createPage(IDD_FOLDER, FolderPageProc, &state);
         SetDlgItemTextA(page, IDC_FOLDER, c.typed.c_str());
         TakeTypedFolder(page, &state);
@@ -188,14 +197,56 @@ TEST_CASE("dangerous folders are refused before anything is touched; every faile
         DeleteFileA((c.watched + "sentinel.txt").c_str());
     }
     CloseHandle(held);
+    // Differing from setup's folder only where the soft hyphen stands, the
+    // typed folder is another one, and it is filled.
+    InstallState moved = {};
+    lstrcpyA(moved.setupFolder, release.c_str());
+    HWND page = createPage(IDD_FOLDER, FolderPageProc, &moved);
+    SetDlgItemTextA(page, IDC_FOLDER, "C:\\alias\\releas\xAD" "e");
+    TakeTypedFolder(page, &moved);
+    DestroyWindow(page);
+    CHECK_EQ(runSteps(&moved), 1);
+    CHECK_EQ(listTree(moved.installFolder), listTree(release));
+    DestroyWindow(stepsPage);
     CHECK_FALSE(fileExists(common + "Quorvel"));
     CHECK_EQ(listTree("C:\\other user\\"), std::vector<std::string>{ "Documents\\" });
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, otherProfile);
     SetFileAttributesA("C:\\marked", FILE_ATTRIBUTE_NORMAL);
-    for (const char* made : { "C:\\alias", "C:\\other user", "C:\\marked", "C:\\copy" })
+    for (const char* made : { "C:\\alias", "C:\\other user", "C:\\marked", "C:\\copy", "C:\\dl", "C:\\lost" })
         removeTree(made);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPathsKey);
+    stopMessageBoxWatcher();
+}
 
+// Whether access keeps out what the folder above passes on; who may write.
+static std::string writers(PSECURITY_DESCRIPTOR access)
+{
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision;
+    PACL list = 0;
+    BOOL present, defaulted;
+    GetSecurityDescriptorControl(access, &control, &revision);
+    GetSecurityDescriptorDacl(access, &present, &list, &defaulted);
+    std::string names = control & SE_DACL_PROTECTED ? "protected" : "inherits";
+    ACCESS_ALLOWED_ACE* entry;
+    char* sid;
+    for (DWORD index = 0; list && GetAce(list, index, (void**)&entry); ++index)
+        if ((entry->Mask & FILE_WRITE_DATA) && ConvertSidToStringSidA(&entry->SidStart, &sid))
+            names += std::string(" ") + sid, LocalFree(sid);
+    return names;
+}
+
+TEST_CASE("a new folder outside the profile is Administrators' and SYSTEM's to change; a failed record shows its "
+          "cross, and the next try redoes only the links and the record")
+{
+    // Wine keeps no permissions on its files: the descriptor that a new
+    // folder is made with stands for them.
+    PSECURITY_DESCRIPTOR access;
+    REQUIRE(ProgramFolderAccess(&access));
+    CHECK_EQ(writers(access), "protected S-1-5-18 S-1-5-32-544");
+    LocalFree(access);
+    removeTree("C:\\made");
+    makeFolders("C:\\source");
+    writeFile("C:\\source\\Quorv.exe", "program");
     // Everyone may do anything with the key but set its values.
     PSECURITY_DESCRIPTOR denied = 0;
     HKEY key;
@@ -205,13 +256,45 @@ TEST_CASE("dangerous folders are refused before anything is touched; every faile
     CHECK_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denied), ERROR_SUCCESS);
     RegCloseKey(key);
     LocalFree(denied);
-    InstallState recorded = { "C:\\recorded\\", "C:\\recorded\\", 1, 0, 0, 0 };
-    CHECK_EQ(runSteps(&recorded), 0);
+    startMessageBoxWatcher();
+    InstallState state = { "C:\\source\\", "C:\\made\\Quorvel\\", 0, 0, 0, 0, 0 };
+    CHECK_EQ(runSteps(&state), 0);
     std::vector<SeenMessageBox> boxes = takeMessageBoxes(1);
     REQUIRE_EQ(boxes.size(), 1u);
     CHECK_NE(boxes[0].text.find(appPathsKey), std::string::npos);
-    CHECK_EQ(rowState(ROW_LINKS), STEP_DONE);
+    CHECK_EQ(rowsAtBox[ROW_LINKS], STEP_FAILED);
+    DestroyWindow(stepsPage);
+
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPathsKey);
+    writeFile("C:\\made\\Quorvel\\settings.txt", "kept");
+    CHECK_EQ(runSteps(&state), 1);
+    CHECK_EQ(listTree("C:\\made\\Quorvel\\"), (std::vector<std::string>{ "Quorv.exe", "settings.txt" }));
     DestroyWindow(stepsPage);
     stopMessageBoxWatcher();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPathsKey);
+    removeTree("C:\\made");
+    removeTree("C:\\source");
+}
+
+static HRESULT sheetApartment;
+
+// Learns whether the sheet's thread is a COM apartment already (a second
+// initialisation of another kind is refused), then closes the sheet.
+static LRESULT CALLBACK closeSheet(int code, WPARAM window, LPARAM)
+{
+    if (code == HCBT_ACTIVATE && !sheetApartment) {
+        sheetApartment = CoInitializeEx(0, COINIT_MULTITHREADED);
+        PostMessageA((HWND)window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return 0;
+}
+
+TEST_CASE("the wizard runs in a COM apartment, which the folder browser needs")
+{
+    testWindow();
+    InstallState state = {};
+    HHOOK hook = SetWindowsHookExA(WH_CBT, closeSheet, 0, GetCurrentThreadId());
+    RunWizard(&state);
+    UnhookWindowsHookEx(hook);
+    CHECK_EQ(sheetApartment, RPC_E_CHANGED_MODE);
 }

@@ -10,6 +10,7 @@
 #include "pageExtraction.h"
 #include "translation.h"
 #include "translationPage.h"
+#include "unknownWords.h"
 
 namespace {
 
@@ -147,4 +148,16 @@ TEST_CASE("a damaged dictionary is logged and left out without harm")
         // Left out: German is unavailable; a chunk unread: the words stay.
         CHECK((result == LANGUAGE_UNAVAILABLE || translation.find("\ngood morning") != std::string::npos));
     }
+}
+
+TEST_CASE("a marked unknown word takes the dictionary's first translation, else stays as typed")
+{
+    EngineBuffers buffers;
+    TemporaryFolder folder;
+    writeDictionary(folder.path);
+    loadDictionaries(folder.path);
+    // Only "*" asks for a translation; "#" and "@" marks just go.
+    std::string stream = "*house [*]*xyzzy #Haus, @houses\\*";
+    CHECK_EQ(replaceUnknownWords(findPair("en_de"), stream), 2);
+    CHECK_EQ(Bytes(stream), Bytes("Haus [*]xyzzy Haus, houses\\*"));
 }

@@ -4,16 +4,28 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
+#include <sys/ioctl.h>
 #include "bytes.h"
 #include "runningPipelines.h"
+
+// Bytes that wait in the pipe of a process's standard input.
+static int waitingInput(int pid)
+{
+    int input = open(("/proc/" + std::to_string(pid) + "/fd/0").c_str(), O_RDONLY | O_NONBLOCK), count = 0;
+    ioctl(input, FIONREAD, &count);
+    close(input);
+    return count;
+}
 
 TEST_CASE("an answer out of step is never taken for the next request's")
 {
     REQUIRE(pipelinesReady());
     // A zero byte inside a chunk makes the pipeline answer twice for it.
     std::vector<std::string> chunk(1, std::string("The dog[]\0The cat[]", 19)), answer;
-    runApertiumMode("eng-spa", chunk, answer);
+    runApertiumMode("eng-spa*", chunk, answer);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     CHECK_EQ(Bytes(translated("en_es", "The house")), Bytes("La casa"));
 }
@@ -25,12 +37,14 @@ TEST_CASE("a stage that dies amid a request is replaced and the text sent again,
     // request takes the first free pipeline, and is sent to the second.
     for (const char* selection : { "-x lrx-proc", "-n" }) {
         CAPTURE(selection);
-        int stage = stageProcess("eng-spa", 0, selection);
+        int stage = stageProcess("eng-spa*", 0, selection);
         REQUIRE(stage > 0);
         REQUIRE_EQ(kill(stage, SIGSTOP), 0);
         std::string translation;
         std::thread request([&] { translation = translated("en_es", "The house is big."); });
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        for (int wait = 0; wait < 300 && !waitingInput(stage); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        CHECK(waitingInput(stage));
         kill(stage, SIGKILL);
         request.join();
         CHECK_EQ(Bytes(translation), Bytes("La casa es grande."));

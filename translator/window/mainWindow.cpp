@@ -1,12 +1,11 @@
-#include <richedit.h>
 #include "mainWindow.h"
 #include "aboutBox.h"
 #include "appState.h"
-#include "jobLoop.h"
 #include "languageRow.h"
 #include "resource.h"
 #include "settingsStore.h"
 #include "textsAndMessages.h"
+#include "translationJob.h"
 #include "translationState.h"
 #include "windowLayout.h"
 
@@ -19,7 +18,7 @@ static void appendMenuString(HMENU menu, UINT command, UINT textId)
     AppendMenuA(menu, MF_STRING, command, text);
 }
 
-void appendSystemMenuItems(HWND window)
+static void appendSystemMenuItems(HWND window)
 {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (!menu)
@@ -30,14 +29,14 @@ void appendSystemMenuItems(HWND window)
     appendMenuString(menu, IDM_ABOUT, IDS_ABOUT_MENU);
 }
 
-void applyAlwaysOnTop(HWND window)
+static void applyAlwaysOnTop(HWND window)
 {
     SetWindowPos(window, alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     CheckMenuItem(GetSystemMenu(window, FALSE), IDM_ALWAYS_ON_TOP,
                   MF_BYCOMMAND | (alwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
 }
 
-int copyToClipboard(HWND owner, const char* text)
+static int copyToClipboard(HWND owner, const char* text)
 {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, lstrlenA(text) + 1);
     if (!block)
@@ -86,7 +85,6 @@ static void initMainWindow(HWND window)
     applyAlwaysOnTop(window);
     EnableMenuItem(GetSystemMenu(window, FALSE), SC_MAXIMIZE, MF_BYCOMMAND | MF_GRAYED);
     CheckDlgButton(window, IDC_AUTO_COPY, autoCopy ? BST_CHECKED : BST_UNCHECKED);
-    SendDlgItemMessageA(window, IDC_INPUT, EM_SETEVENTMASK, 0, ENM_CHANGE);
     SendDlgItemMessageA(window, IDC_INPUT, EM_LIMITTEXT, INPUT_LIMIT, 0);
     HICON icon = (HICON)LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_QUORV), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
     SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)icon);

@@ -8,10 +8,9 @@
 extern HBITMAP flagBitmaps[LANGUAGE_COUNT];
 extern const WORD FlagBitmapIds[LANGUAGE_COUNT];
 
-Language languageOfName(const char* text);
+// Reads the names from the string table, in the language pairs' order.
+void loadLanguageNames();
 Language selectedLanguage(HWND list);
-int positionOfLanguage(HWND list, Language language);
-void fillTargetList(HWND toList, Language source);
 void updateFlagsAndHeading(HWND window);
 void fillLanguageLists(HWND window);
 void sourceLanguageChanged(HWND window);

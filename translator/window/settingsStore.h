@@ -10,9 +10,6 @@ extern DWORD alwaysOnTop;
 extern DWORD autoCopy;
 
 int openProductKey();
-HKEY openSubkey(const char* subkey);
-int readDwordValue(const char* subkey, const char* name, DWORD* value);
-int writeDwordValue(const char* subkey, const char* name, DWORD value);
 // size: in, the buffer's size; out, the value's size.
 int readBinaryValue(const char* subkey, const char* name, void* buffer, DWORD* size);
 int writeBinaryValue(const char* subkey, const char* name, const void* data, DWORD size);

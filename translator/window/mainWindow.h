@@ -3,6 +3,3 @@
 #include <windows.h>
 
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void appendSystemMenuItems(HWND window);
-void applyAlwaysOnTop(HWND window);
-int copyToClipboard(HWND owner, const char* text);

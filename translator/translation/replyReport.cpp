@@ -11,7 +11,8 @@ static void writeText(HANDLE file, const char* text)
     WriteFile(file, text, (DWORD)lstrlenA(text), &written, 0);
 }
 
-void writeFailureReport()
+// Writes "C:\\Quorv.rpt": workText, CR LF, the pair code, CR LF, the raw page.
+static void writeFailureReport()
 {
     HANDLE file = CreateFileA("C:\\Quorv.rpt", GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, 0);

@@ -3,14 +3,12 @@
 #pragma once
 #include <windows.h>
 #include <stdarg.h>
-#include "languagePairs.h"
 
-enum { ERROR_TEXT_SIZE = 1024, LANGUAGE_NAME_SIZE = 20, CONTACT_PAGE_SIZE = 260 };
+enum { ERROR_TEXT_SIZE = 1024, CONTACT_PAGE_SIZE = 260 };
 
 extern const char productName[];
 extern const char supportAddress[];
 extern char errorTextBuffer[ERROR_TEXT_SIZE];
-extern char languageNames[LANGUAGE_COUNT][LANGUAGE_NAME_SIZE];
 extern char contactPage[CONTACT_PAGE_SIZE];
 
 // Loads string id into buffer, the empty text when there is none; returns
@@ -24,8 +22,5 @@ int reportMessage(UINT id, UINT type, va_list arguments);
 void reportError(UINT id, ...);
 // The system's text for code; -1 stands for GetLastError().
 char* systemErrorText(int code);
-void loadLanguageNames();
-// Splits "name|name|...|" into the language names table.
-void splitLanguageNames(const char* names);
 // Sets string id into the main window's status line.
 void showStatusText(UINT id);

@@ -15,11 +15,6 @@ enum {
     MAILTO_SIZE = 260
 };
 
-void showAboutBox(HWND owner)
-{
-    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutBoxProc, 0);
-}
-
 // A string of the version block's first language, or null.
 static const char* versionString(void* block, const char* prefix, const char* name)
 {
@@ -42,7 +37,7 @@ static void fillTemplate(HWND dialog, int id, const char* first, const char* sec
     SetDlgItemTextA(dialog, id, text);
 }
 
-void fillVersionTexts(HWND dialog)
+static void fillVersionTexts(HWND dialog)
 {
     char path[MODULE_PATH_SIZE];
     GetModuleFileNameA(instanceHandle, path, sizeof path);
@@ -75,7 +70,7 @@ void fillVersionTexts(HWND dialog)
     GlobalFree(block);
 }
 
-void centerOverParent(HWND window)
+static void centerOverParent(HWND window)
 {
     RECT own;
     RECT parent;
@@ -168,7 +163,7 @@ static void onAboutCommand(HWND dialog, int id)
     }
 }
 
-INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -187,4 +182,9 @@ INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         return (INT_PTR)GetSysColorBrush(COLOR_WINDOW);
     }
     return FALSE;
+}
+
+void showAboutBox(HWND owner)
+{
+    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutBoxProc, 0);
 }

@@ -34,14 +34,24 @@ int openProductKey()
     return productKey != 0;
 }
 
-HKEY openSubkey(const char* subkey)
+static HKEY openSubkey(const char* subkey)
 {
     if (!productKey)
         return 0;
     return createKey(productKey, subkey);
 }
 
-int readDwordValue(const char* subkey, const char* name, DWORD* value)
+int readBinaryValue(const char* subkey, const char* name, void* buffer, DWORD* size)
+{
+    HKEY key = openSubkey(subkey);
+    if (!key)
+        return 0;
+    LONG result = RegQueryValueExA(key, name, 0, 0, (BYTE*)buffer, size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+static int readDwordValue(const char* subkey, const char* name, DWORD* value)
 {
     DWORD read = *value;
     DWORD size = sizeof read;
@@ -51,22 +61,12 @@ int readDwordValue(const char* subkey, const char* name, DWORD* value)
     return 1;
 }
 
-int writeDwordValue(const char* subkey, const char* name, DWORD value)
+static int writeDwordValue(const char* subkey, const char* name, DWORD value)
 {
     HKEY key = openSubkey(subkey);
     if (!key)
         return 0;
     LONG result = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
-
-int readBinaryValue(const char* subkey, const char* name, void* buffer, DWORD* size)
-{
-    HKEY key = openSubkey(subkey);
-    if (!key)
-        return 0;
-    LONG result = RegQueryValueExA(key, name, 0, 0, (BYTE*)buffer, size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }

@@ -8,7 +8,6 @@ enum { FORMAT_SIZE = 260, MESSAGE_SIZE = 1024 };
 const char productName[] = "Quorvel";
 const char supportAddress[] = MAKER_SUPPORT_ADDRESS;
 char errorTextBuffer[ERROR_TEXT_SIZE];
-char languageNames[LANGUAGE_COUNT][LANGUAGE_NAME_SIZE];
 char contactPage[CONTACT_PAGE_SIZE];
 
 int loadText(UINT id, char* buffer, int size)
@@ -54,28 +53,6 @@ char* systemErrorText(int code)
                         LANG_USER_DEFAULT, errorTextBuffer, sizeof errorTextBuffer, 0))
         return errorCodeText(code);
     return errorTextBuffer;
-}
-
-void splitLanguageNames(const char* names)
-{
-    const char* next = names;
-    for (int slot = 0; slot < LANGUAGE_COUNT && *next; ++slot) {
-        // A name too long for its slot is cut; the rest of it is skipped.
-        int length = 0;
-        for (; *next && *next != '|'; ++next)
-            if (length < LANGUAGE_NAME_SIZE - 1)
-                languageNames[slot][length++] = *next;
-        languageNames[slot][length] = 0;
-        if (*next == '|')
-            ++next;
-    }
-}
-
-void loadLanguageNames()
-{
-    char names[FORMAT_SIZE];
-    if (loadText(IDS_LANGUAGE_NAMES, names, sizeof names))
-        splitLanguageNames(names);
 }
 
 void showStatusText(UINT id)

@@ -9,12 +9,6 @@ struct WinsockScope {
     ~WinsockScope();
 };
 
-// Host name of the translation service, a setting of the build.
-extern const char* serviceHost;
-
-// The text of a Winsock error from the string table; -1 stands for
-// WSAGetLastError(). Returns errorTextBuffer.
-char* winsockErrorText(int code);
 // Sends the request for sourceText and pairCode and reads the reply page into
 // netBuffer until the server closes the connection. Returns 1 when a page
 // was received.

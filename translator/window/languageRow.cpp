@@ -2,6 +2,11 @@
 #include "resource.h"
 #include "textsAndMessages.h"
 
+// LANGUAGE_NAMES_TEXT_SIZE holds the string of all names, "name|name|...|".
+enum { LANGUAGE_NAME_SIZE = 20, LANGUAGE_NAMES_TEXT_SIZE = 260 };
+
+// The names by language index, in the user's language.
+static char languageNames[LANGUAGE_COUNT][LANGUAGE_NAME_SIZE];
 HBITMAP flagBitmaps[LANGUAGE_COUNT];
 const WORD FlagBitmapIds[LANGUAGE_COUNT] = {
     IDB_FLAG_US, IDB_FLAG_FR, IDB_FLAG_DE, IDB_FLAG_IT, IDB_FLAG_PT, IDB_FLAG_ES,
@@ -12,7 +17,30 @@ static Language rememberedTarget[LANGUAGE_COUNT] = {
     LANGUAGE_FRENCH, LANGUAGE_ENGLISH, LANGUAGE_ENGLISH, LANGUAGE_ENGLISH, LANGUAGE_ENGLISH, LANGUAGE_ENGLISH,
 };
 
-Language languageOfName(const char* text)
+// Splits "name|name|...|" into the language names table.
+static void splitLanguageNames(const char* names)
+{
+    const char* next = names;
+    for (int slot = 0; slot < LANGUAGE_COUNT && *next; ++slot) {
+        // A name too long for its slot is cut; the rest of it is skipped.
+        int length = 0;
+        for (; *next && *next != '|'; ++next)
+            if (length < LANGUAGE_NAME_SIZE - 1)
+                languageNames[slot][length++] = *next;
+        languageNames[slot][length] = 0;
+        if (*next == '|')
+            ++next;
+    }
+}
+
+void loadLanguageNames()
+{
+    char names[LANGUAGE_NAMES_TEXT_SIZE];
+    if (loadText(IDS_LANGUAGE_NAMES, names, sizeof names))
+        splitLanguageNames(names);
+}
+
+static Language languageOfName(const char* text)
 {
     for (Language language = 0; language < LANGUAGE_COUNT; ++language)
         if (lstrcmpiA(text, languageNames[language]) == 0)
@@ -37,7 +65,7 @@ Language selectedLanguage(HWND list)
     return entryLanguage(list, (int)SendMessageA(list, CB_GETCURSEL, 0, 0));
 }
 
-int positionOfLanguage(HWND list, Language language)
+static int positionOfLanguage(HWND list, Language language)
 {
     for (int position = 0; position < (int)SendMessageA(list, CB_GETCOUNT, 0, 0); ++position)
         if (entryLanguage(list, position) == language)
@@ -57,7 +85,7 @@ static void endRefill(HWND list)
     RedrawWindow(list, 0, 0, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void fillTargetList(HWND toList, Language source)
+static void fillTargetList(HWND toList, Language source)
 {
     beginRefill(toList);
     Language targets[LANGUAGE_COUNT];

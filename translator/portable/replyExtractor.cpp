@@ -13,6 +13,9 @@ struct CleanOutput {
     char* text;
     unsigned length;
     int full;
+    // A blank seen in text, written only if more text follows on the line.
+    int blankPending;
+    int lineHasText;
 };
 
 static void emit(CleanOutput& out, const char* bytes, unsigned count)
@@ -25,6 +28,54 @@ static void emit(CleanOutput& out, const char* bytes, unsigned count)
         out.text[out.length++] = bytes[i];
 }
 
+// Every tag ends the line that has text so far.
+static void endLine(CleanOutput& out)
+{
+    if (out.lineHasText)
+        emit(out, "\r\n", 2);
+    out.lineHasText = 0;
+}
+
+static CleanState onBlank(CleanOutput& out, CleanState state)
+{
+    // "< " opens no tag.
+    if (state == TAG_START)
+        return BETWEEN_TAGS;
+    if (state == IN_TEXT)
+        out.blankPending = 1;
+    return state;
+}
+
+// The byte after "<": "/" opens an end tag and a name a tag, while "<" and
+// ">" still wait for one.
+static CleanState onTagStart(CleanOutput& out, char c)
+{
+    if (c == '<' || c == '>')
+        return TAG_START;
+    endLine(out);
+    if (c == '/')
+        return IN_END_TAG;
+    // A paragraph leaves an empty line before it.
+    if (c == 'P' || c == 'p')
+        emit(out, "\r\n", 2);
+    return IN_TAG;
+}
+
+// Outside markup: "/" and ">" are text like any other byte.
+static CleanState onText(CleanOutput& out, char c)
+{
+    if (c == '<') {
+        out.blankPending = 0;
+        return TAG_START;
+    }
+    if (out.blankPending)
+        emit(out, " ", 1);
+    out.blankPending = 0;
+    emit(out, &c, 1);
+    out.lineHasText = 1;
+    return IN_TEXT;
+}
+
 int cleanPage()
 {
     const unsigned char* page = (const unsigned char*)netBuffer;
@@ -33,54 +84,20 @@ int cleanPage()
     if (!*page)
         return 0;
 
-    CleanOutput out = { workText, 0, 0 };
+    CleanOutput out = { workText, 0, 0, 0, 0 };
     CleanState state = BETWEEN_TAGS;
-    int blankPending = 0;
-    int lineHasText = 0;
     for (; *page && !out.full; ++page) {
         char c = (char)*page;
         if (c == '\r')
             continue;
-        if (c == '\n' || c == ' ') {
-            if (state == TAG_START)
-                state = BETWEEN_TAGS;
-            else if (state == IN_TEXT)
-                blankPending = 1;
-            continue;
-        }
-        if (state == IN_TAG || state == IN_END_TAG) {
-            if (c == '>')
-                state = BETWEEN_TAGS;
-            continue;
-        }
-        if (state == TAG_START) {
-            if (c == '/') {
-                if (lineHasText)
-                    emit(out, "\r\n", 2);
-                lineHasText = 0;
-                state = IN_END_TAG;
-            } else if (c != '<' && c != '>') {
-                if (lineHasText)
-                    emit(out, "\r\n", 2);
-                lineHasText = 0;
-                if (c == 'P' || c == 'p')
-                    emit(out, "\r\n", 2);
-                state = IN_TAG;
-            }
-            continue;
-        }
-        // Outside markup: "/" and ">" are text like any other byte.
-        if (c == '<') {
-            blankPending = 0;
-            state = TAG_START;
-            continue;
-        }
-        if (blankPending)
-            emit(out, " ", 1);
-        blankPending = 0;
-        emit(out, &c, 1);
-        lineHasText = 1;
-        state = IN_TEXT;
+        if (c == '\n' || c == ' ')
+            state = onBlank(out, state);
+        else if (state == IN_TAG || state == IN_END_TAG)
+            state = c == '>' ? BETWEEN_TAGS : state;
+        else if (state == TAG_START)
+            state = onTagStart(out, c);
+        else
+            state = onText(out, c);
     }
     workText[out.length] = 0;
     return 1;

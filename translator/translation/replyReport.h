@@ -5,5 +5,3 @@
 // failure's tag and writes the report file. Returns 1 with the translation
 // at the start of workText.
 int extractReply();
-// Writes "C:\Quorv.rpt": workText, CR LF, the pair code, CR LF, the raw page.
-void writeFailureReport();
