@@ -2,8 +2,9 @@
 # and X server of its own below the build folder.
 set(QUORV_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 
-# add_wine_test(NAME target LANGUAGE en|de|ja [NETWORK] [NO_TRASH] [ARGS ...])
-# ja runs under a Japanese locale, with the double-byte code page 932.
+# add_wine_test(NAME target LANGUAGE en|de|ja|ru [NETWORK] [NO_TRASH] [ARGS ...])
+# ja runs under a Japanese locale, with the double-byte code page 932; ru
+# under a Russian one, with code page 1251.
 # NETWORK runs the test in a network namespace of its own, where it may
 # listen on 127.0.0.1 port 80. NO_TRASH gives the test a HOME in which the
 # shell cannot keep a Recycle Bin.
@@ -12,6 +13,7 @@ function(add_wine_test name target)
     set(locale_en en_US.UTF-8)
     set(locale_de de_DE.UTF-8)
     set(locale_ja ja_JP.UTF-8)
+    set(locale_ru ru_RU.UTF-8)
     add_test(NAME ${name} COMMAND ${target} ${W_ARGS})
     set(env QUORV_WINE_ROOT=${QUORV_WINE_ROOT} QUORV_TEST_NAME=${name} LC_ALL=${locale_${W_LANGUAGE}}
             QUORV_EXPECT_LANGUAGE=${W_LANGUAGE} QUORV_NETNS=$<BOOL:${W_NETWORK}> QUORV_NO_TRASH=$<BOOL:${W_NO_TRASH}>)
@@ -34,11 +36,13 @@ add_quorv_program(QuorvNoThread localhost -include ${CMAKE_CURRENT_SOURCE_DIR}/s
 # Drives the real Quorv.exe; built beside it, since a test's drive T: is
 # its own folder.
 add_executable(quorv_driver_tests app/settingsTests.cpp app/mainWindowTests.cpp
-    app/translationTests.cpp app/aboutBoxTests.cpp app/resourceTests.cpp)
+    app/translationTests.cpp app/aboutBoxTests.cpp app/resourceTests.cpp app/codePageTests.cpp)
 target_link_libraries(quorv_driver_tests PRIVATE iphlpapi)
 add_dependencies(quorv_driver_tests Quorv QuorvNoMemory QuorvNoThread menuProbe)
 add_wine_test(quorv_en quorv_driver_tests LANGUAGE en NETWORK)
 add_wine_test(quorv_de quorv_driver_tests LANGUAGE de NETWORK)
+add_wine_test(quorv_ru quorv_driver_tests LANGUAGE ru NETWORK ARGS --test-case=*Windows-1252*)
+add_wine_test(quorv_ja quorv_driver_tests LANGUAGE ja NETWORK ARGS --test-case=*Windows-1252*)
 
 # Against the real local service.
 add_executable(end_to_end_tests app/endToEndTests.cpp)
@@ -79,6 +83,6 @@ add_wine_test(setup_driver_de setup_driver_tests LANGUAGE de ARGS --test-case=*l
 add_test(NAME setup_imports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MINGW_OBJDUMP}
     -DPROGRAM=$<TARGET_FILE:Setup> -P ${CMAKE_CURRENT_SOURCE_DIR}/checkImports.cmake)
 add_test(NAME release_within_200_kb COMMAND ${CMAKE_COMMAND} -DQUORV=$<TARGET_FILE:Quorv>
-    -DSETUP=$<TARGET_FILE:Setup> -DREADME=${CMAKE_SOURCE_DIR}/installer/Readme.txt
+    -DSETUP=$<TARGET_FILE:Setup> -DREADME=${CMAKE_SOURCE_DIR}/installer/Readme.txt -DRELEASE=${QUORV_RELEASE}
     -DREADME_WRITER=${CMAKE_SOURCE_DIR}/installer/writeReadme.cmake -DSCRATCH=${CMAKE_BINARY_DIR}
     -P ${CMAKE_CURRENT_SOURCE_DIR}/checkReleaseSize.cmake)

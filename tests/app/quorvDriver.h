@@ -28,6 +28,7 @@ struct QuorvSession {
         if (freshRegistry)
             RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velmora");
         DeleteFileA("C:\\Quorv.rpt");
+        RemoveDirectoryA("C:\\Quorv.rpt");
         bool started = startProgram(&program, file, IDC_TRANSLATE);
         window = program.window;
         if (!started)
@@ -50,6 +51,11 @@ inline void typeText(HWND window, const std::string& text)
 {
     SendDlgItemMessageA(window, IDC_INPUT, EM_SETSEL, 0, -1);
     SendDlgItemMessageA(window, IDC_INPUT, EM_REPLACESEL, TRUE, (LPARAM)text.c_str());
+}
+inline void typeText(HWND window, const wchar_t* text)
+{
+    SendDlgItemMessageW(window, IDC_INPUT, EM_SETSEL, 0, -1);
+    SendDlgItemMessageW(window, IDC_INPUT, EM_REPLACESEL, TRUE, (LPARAM)text);
 }
 inline void typeCharacter(HWND window, char c) { SendDlgItemMessageA(window, IDC_INPUT, WM_CHAR, (BYTE)c, 1); }
 
@@ -83,14 +89,16 @@ inline bool grayed(HWND window, UINT command)
 inline bool topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 inline bool autoCopyChecked(HWND window) { return SendDlgItemMessageA(window, IDC_AUTO_COPY, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
+// The clipboard's Unicode text in Windows-1252, the service's code page.
 inline std::string clipboardText()
 {
-    std::string text = "(no text)";
-    if (!OpenClipboard(0))
+    char text[256] = "(no text)";
+    // The system's clipboard manager may hold it for a moment after a change.
+    if (!waitUntil([] { return OpenClipboard(0) != 0; }, 2000))
         return "(clipboard busy)";
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (const char* locked = data ? (const char*)GlobalLock(data) : 0) {
-        text = locked;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (const WCHAR* locked = data ? (const WCHAR*)GlobalLock(data) : 0) {
+        WideCharToMultiByte(1252, 0, locked, -1, text, sizeof text, 0, 0);
         GlobalUnlock(data);
     }
     CloseClipboard();

@@ -54,6 +54,21 @@ TEST_CASE("the options and the position a restart brings back; stored values sta
     CHECK(topmost(session.window));
 }
 
+TEST_CASE("a stored position off every monitor opens the window inside the work area")
+{
+    RECT area, window;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    for (LONG corner : { -5000, 30000 }) {
+        CAPTURE(corner);
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velmora");
+        RegSetKeyValueA(HKEY_CURRENT_USER, SettingsKey, "WindowPos", REG_BINARY, bytes({ corner, corner }).data(), 8);
+        QuorvSession session("Quorv.exe", false);
+        GetWindowRect(session.window, &window);
+        CHECK((window.left >= area.left && window.top >= area.top && window.right <= area.right
+               && window.bottom <= area.bottom));
+    }
+}
+
 TEST_CASE("start-up without memory shows the out-of-memory message alone and touches no registry")
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velmora");

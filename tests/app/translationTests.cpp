@@ -2,6 +2,7 @@
 // clipboard, the busy state, aborts, and failures while the window works.
 #include <winsock2.h>
 #include <iphlpapi.h>
+#include <shlobj.h>
 #include "fileContents.h"
 #include "quorvDriver.h"
 #include "testServer.h"
@@ -86,45 +87,61 @@ TEST_CASE("translations through the server")
 
     // Each of the following starts the program afresh with the server running.
     Server server;
-    SUBCASE("busy meanwhile; the request and the result, not copied") {
-        scriptTestServer({ SERVER_REPLY, frenchPage, 800 });
+    SUBCASE("auto-copy of a page longer than the buffer, which is cut and used; the copy waits for a clipboard "
+            "held for a moment, and leaves one held longer alone and says so") {
+        REQUIRE(pressButton(window, IDC_AUTO_COPY));
+        for (DWORD held : { 200, 3000 }) {
+            CAPTURE(held);
+            SetDlgItemTextA(window, IDC_RESULT, "");
+            scriptTestServer({ SERVER_REPLY, frenchPage + std::string(70000, 'z'), 0 });
+            CHECK(waitUntil([&] { return isEnabled(window, IDC_TRANSLATE); }));
+            // Asking the window anything now would wait for its copy.
+            REQUIRE(OpenClipboard(0));
+            EmptyClipboard();
+            PostMessageA(GetDlgItem(window, IDC_TRANSLATE), BM_CLICK, 0, 0);
+            Sleep(held);
+            CloseClipboard();
+            CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour && !GetOpenClipboardWindow(); }));
+            CHECK_EQ(status(window) != ready(), held > 1000);
+            CHECK_EQ(clipboardText() == bonjour, held < 1000);
+        }
+    }
+
+    SUBCASE("a page without the heading: a box of the window's own names the report file, C:\\Quorv.rpt or the "
+            "next place that takes it, or says that there is none; the result is emptied") {
+        char appData[MAX_PATH], temp[MAX_PATH];
+        REQUIRE(SUCCEEDED(SHGetFolderPathA(0, CSIDL_LOCAL_APPDATA, 0, 0, appData)));
+        REQUIRE(GetTempPathA(sizeof temp, temp));
+        const std::string places[] = { "C:\\Quorv.rpt", appData + std::string("\\Quorvel\\Quorv.rpt"),
+                                       temp + std::string("Quorv.rpt"), "" };
+        for (const std::string& place : places)
+            DeleteFileA(place.c_str()), RemoveDirectoryA(place.c_str());
+        for (const std::string& place : places) {
+            SetDlgItemTextA(window, IDC_RESULT, "old");
+            scriptTestServer({ SERVER_REPLY, "HTTP/1.0 200 OK\r\n\r\n<p>x", 0 });
+            CHECK(waitUntil([&] { return pressButton(window, IDC_TRANSLATE); }));
+            boxes = takeMessageBoxes(1, 5000);
+            REQUIRE_EQ(boxes.size(), 1u);
+            CAPTURE(boxes[0].text);
+            CHECK_EQ(boxes[0].owner, window);
+            CHECK_NE(boxes[0].text.find("TRANS_NOT_FOUND"), std::string::npos);
+            CHECK_EQ(boxes[0].text.find(place.empty() ? "Quorv.rpt" : place) != std::string::npos, !place.empty());
+            CHECK_EQ(Bytes(readFile(place)),
+                     Bytes(place.empty() ? "<missing>" : "\r\nx\r\nen_fr\r\nHTTP/1.0 200 OK\r\n\r\n<p>x"));
+            CHECK(waitUntil([&] { return controlText(window, IDC_RESULT).empty(); }));
+            // A folder of the file's name keeps the file from being made.
+            DeleteFileA(place.c_str()), SHCreateDirectoryExA(0, place.c_str(), 0);
+        }
+        for (const std::string& place : places)
+            RemoveDirectoryA(place.c_str());
+    }
+
+    SUBCASE("busy while the server is silent, and closed by none of the usual ways, until Abort; then the "
+            "request and the result, not copied") {
+        scriptTestServer({ SERVER_STAY_SILENT, "", 0 });
         REQUIRE(pressButton(window, IDC_TRANSLATE));
         CHECK(waitUntil([&] { return inState(window, true) && status(window) == inLanguage("Receiving translation...",
                                                                                         "\xDC" "bersetzung wird empfangen..."); }));
-        CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
-        CHECK(inState(window, false));
-        CHECK_EQ(Bytes(status(window)), Bytes(ready()));
-        CHECK_EQ(Bytes(receivedRequest()), Bytes("GET /cgi-bin/translate?doit=done&urltext=Hello+world&lp=en_fr HTTP/1.0\n\n"));
-        CHECK_NE(clipboardText(), bonjour);
-    }
-
-    SUBCASE("auto-copy; a page longer than the buffer is cut and used; a page without the heading is reported") {
-        REQUIRE(pressButton(window, IDC_AUTO_COPY));
-        scriptTestServer({ SERVER_REPLY, frenchPage + std::string(70000, 'z'), 0 });
-        DWORD copies = GetClipboardSequenceNumber();
-        CHECK(waitUntil([&] { return pressButton(window, IDC_TRANSLATE); }));
-        CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
-        // Reading the clipboard while the program copies would make its copy fail.
-        CHECK(waitUntil([&] { return GetClipboardSequenceNumber() != copies && !GetOpenClipboardWindow(); }));
-        CHECK_EQ(Bytes(clipboardText()), Bytes(bonjour));
-
-        // In a box of the window's own and in the report file; the result is
-        // emptied, the clipboard kept.
-        scriptTestServer({ SERVER_REPLY, "HTTP/1.0 200 OK\r\n\r\n<p>Something else", 0 });
-        CHECK(waitUntil([&] { return pressButton(window, IDC_TRANSLATE); }));
-        boxes = takeMessageBoxes(1, 5000);
-        REQUIRE_EQ(boxes.size(), 1u);
-        CHECK_EQ(boxes[0].owner, window);
-        CHECK_EQ(Bytes(readFile("C:\\Quorv.rpt")), Bytes("\r\nSomething else\r\nen_fr\r\nHTTP/1.0 200 OK\r\n\r\n<p>Something else"));
-        CHECK_NE(boxes[0].text.find("TRANS_NOT_FOUND"), std::string::npos);
-        CHECK(waitUntil([&] { return controlText(window, IDC_RESULT).empty(); }));
-        CHECK_EQ(Bytes(clipboardText()), Bytes(bonjour));
-    }
-
-    SUBCASE("a silent server: the window cannot be closed, by any of the usual ways, until Abort") {
-        scriptTestServer({ SERVER_STAY_SILENT, "", 0 });
-        REQUIRE(pressButton(window, IDC_TRANSLATE));
-        CHECK(waitUntil([&] { return inState(window, true); }));
         PostMessageA(window, WM_SYSKEYDOWN, VK_F4, 1 << 29);
         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         PostMessageA(GetDlgItem(window, IDC_RESULT), WM_KEYDOWN, VK_ESCAPE, 1);
@@ -134,7 +151,10 @@ TEST_CASE("translations through the server")
         checkAbort(window);
         scriptTestServer({ SERVER_REPLY, frenchPage, 0 });
         REQUIRE(pressButton(window, IDC_TRANSLATE));
-        CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour; }));
+        CHECK(waitUntil([&] { return controlText(window, IDC_RESULT) == bonjour && inState(window, false); }));
+        CHECK_EQ(Bytes(status(window)), Bytes(ready()));
+        CHECK_EQ(Bytes(receivedRequest()), Bytes("GET /cgi-bin/translate?doit=done&urltext=Hello+world&lp=en_fr HTTP/1.0\n\n"));
+        CHECK_NE(clipboardText(), bonjour);
     }
 
     SUBCASE("a reset during the receive is reported; a worker held up in that box is ended by the Abort "

@@ -1,7 +1,7 @@
 // Turns the received page into the translation, or reports why it cannot.
 #pragma once
 
-// cleanPage and extractTranslation; on a failure shows message 2 with the
-// failure's tag and writes the report file. Returns 1 with the translation
-// at the start of workText.
+// cleanPage and extractTranslation; on a failure writes the report file and
+// shows message 2 (or 14 or 15) with the failure's tag. Returns 1 with the
+// translation at the start of workText.
 int extractReply();

@@ -40,17 +40,19 @@ static DWORD WINAPI translationWorker(void*)
     return (DWORD)result;
 }
 
-// Dispatches messages until the worker has said it is done; the message
-// that brings that news is dropped.
+// Dispatches messages until the worker is done. Another message loop, such
+// as the About box's, may take its wake-up message, so its end is also seen
+// on its thread handle.
 static void waitForWorker()
 {
     MSG message;
-    for (;;) {
-        GetMessageA(&message, 0, 0, 0);
-        if (jobDone)
+    while (!jobDone) {
+        if (MsgWaitForMultipleObjects(1, &workerThread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0)
             return;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        while (!jobDone && PeekMessageW(&message, 0, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 #include "appState.h"
 #include "resource.h"
 #include "textsAndMessages.h"
+#include "windowLayout.h"
 
 enum {
     VERSION_TEXT_SIZE = 256,
@@ -76,24 +77,11 @@ static void centerOverParent(HWND window)
     RECT parent;
     GetWindowRect(window, &own);
     GetWindowRect(GetParent(window), &parent);
-    HDC context = GetDC(window);
-    int screenWidth = GetDeviceCaps(context, HORZRES);
-    int screenHeight = GetDeviceCaps(context, VERTRES);
-    ReleaseDC(window, context);
-
-    int width = own.right - own.left;
-    int height = own.bottom - own.top;
-    int x = parent.left + (parent.right - parent.left - width) / 2;
-    int y = parent.top + (parent.bottom - parent.top - height) / 2;
-    if (x < 0)
-        x = 0;
-    else if (x + width > screenWidth)
-        x = screenWidth - width;
-    if (y < 0)
-        y = 0;
-    else if (y + height > screenHeight)
-        y = screenHeight - height;
-    SetWindowPos(window, 0, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    OffsetRect(&own, (parent.left + parent.right - own.left - own.right) / 2,
+               (parent.top + parent.bottom - own.top - own.bottom) / 2);
+    // On the main window's monitor, whole.
+    moveInto(&own, workAreaNear(parent));
+    SetWindowPos(window, 0, own.left, own.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 // The bullet bitmap is drawn on the dialog grey, but this box is painted in

@@ -1,5 +1,6 @@
 #include "languageRow.h"
 #include "resource.h"
+#include "serviceText.h"
 #include "textsAndMessages.h"
 
 // LANGUAGE_NAMES_TEXT_SIZE holds the string of all names, "name|name|...|".
@@ -114,7 +115,7 @@ void updateFlagsAndHeading(HWND window)
     Language target = selectedLanguage(GetDlgItem(window, IDC_TO_LIST));
     showFlag(window, IDC_FROM_FLAG, source);
     showFlag(window, IDC_TO_FLAG, target);
-    SetDlgItemTextA(window, IDC_TARGET_HEADING, headingOf(target));
+    setServiceText(window, IDC_TARGET_HEADING, headingOf(target));
     rememberedTarget[source] = target;
 }
 

@@ -3,13 +3,14 @@
 #include "appState.h"
 #include "languageRow.h"
 #include "resource.h"
+#include "serviceText.h"
 #include "settingsStore.h"
 #include "textsAndMessages.h"
 #include "translationJob.h"
 #include "translationState.h"
 #include "windowLayout.h"
 
-enum { MENU_TEXT_SIZE = 60, INPUT_LIMIT = 1023 };
+enum { MENU_TEXT_SIZE = 60, INPUT_LIMIT = 1023, CLIPBOARD_TRIES = 10, CLIPBOARD_RETRY_DELAY = 50 };
 
 static void appendMenuString(HMENU menu, UINT command, UINT textId)
 {
@@ -36,28 +37,40 @@ static void applyAlwaysOnTop(HWND window)
                   MF_BYCOMMAND | (alwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
 }
 
-static int copyToClipboard(HWND owner, const char* text)
+// Clipboard history, a remote desktop session or another program may hold
+// the clipboard for a moment: tries for about half a second.
+static int openClipboardSoon(HWND owner)
 {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, lstrlenA(text) + 1);
-    if (!block)
-        return 0;
-    char* copy = (char*)GlobalLock(block);
+    for (int tries = 1; !OpenClipboard(owner); ++tries) {
+        if (tries == CLIPBOARD_TRIES)
+            return 0;
+        Sleep(CLIPBOARD_RETRY_DELAY);
+    }
+    return 1;
+}
+
+// Puts text on the clipboard as Unicode text; 0 when it is not there.
+static int copyToClipboard(HWND owner, const WCHAR* text)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (lstrlenW(text) + 1) * sizeof(WCHAR));
+    WCHAR* copy = block ? (WCHAR*)GlobalLock(block) : 0;
     if (!copy) {
         GlobalFree(block);
         return 0;
     }
-    lstrcpyA(copy, text);
+    lstrcpyW(copy, text);
     GlobalUnlock(block);
-    if (!OpenClipboard(owner)) {
+    if (!openClipboardSoon(owner)) {
         GlobalFree(block);
-        return 1;
+        return 0;
     }
     EmptyClipboard();
     // Once the clipboard has taken the block, it is the clipboard's.
-    if (!SetClipboardData(CF_TEXT, block))
+    int copied = SetClipboardData(CF_UNICODETEXT, block) != 0;
+    if (!copied)
         GlobalFree(block);
     CloseClipboard();
-    return 1;
+    return copied;
 }
 
 static WNDPROC editBoxProc;
@@ -68,13 +81,13 @@ static LRESULT CALLBACK textBoxProc(HWND box, UINT message, WPARAM wParam, LPARA
 {
     if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_ESCAPE)
         return 0;
-    return CallWindowProcA(editBoxProc, box, message, wParam, lParam);
+    return CallWindowProcW(editBoxProc, box, message, wParam, lParam);
 }
 
 static void keepEscapeFromTextBoxes(HWND window)
 {
-    editBoxProc = (WNDPROC)SetWindowLongPtrA(GetDlgItem(window, IDC_INPUT), GWLP_WNDPROC, (LONG_PTR)textBoxProc);
-    SetWindowLongPtrA(GetDlgItem(window, IDC_RESULT), GWLP_WNDPROC, (LONG_PTR)textBoxProc);
+    editBoxProc = (WNDPROC)SetWindowLongPtrW(GetDlgItem(window, IDC_INPUT), GWLP_WNDPROC, (LONG_PTR)textBoxProc);
+    SetWindowLongPtrW(GetDlgItem(window, IDC_RESULT), GWLP_WNDPROC, (LONG_PTR)textBoxProc);
 }
 
 static void initMainWindow(HWND window)
@@ -97,14 +110,15 @@ static void initMainWindow(HWND window)
 
 static void translate(HWND window)
 {
-    GetDlgItemTextA(window, IDC_INPUT, sourceText, SOURCE_TEXT_SIZE);
+    if (!getServiceText(window, IDC_INPUT, sourceText, SOURCE_TEXT_SIZE))
+        return;
     Language source = selectedLanguage(GetDlgItem(window, IDC_FROM_LIST));
     targetLanguage = selectedLanguage(GetDlgItem(window, IDC_TO_LIST));
     lookupPairCode(source, targetLanguage, pairCode);
     if (runTranslationJob()) {
-        SetDlgItemTextA(window, IDC_RESULT, workText);
-        if (autoCopy)
-            copyToClipboard(mainWindow, workText);
+        setServiceText(window, IDC_RESULT, workText);
+        if (autoCopy && !copyToClipboard(mainWindow, serviceTextToWide(workText)))
+            showStatusText(IDS_NOT_COPIED);
     } else {
         SetDlgItemTextA(window, IDC_RESULT, "");
     }

@@ -35,7 +35,8 @@ static void runProgram()
     openProductKey();
     loadSettings();
 
-    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_MAIN), 0, mainWindowProc, 0);
+    // A Unicode dialog, so that its boxes take any character typed.
+    DialogBoxParamW(instanceHandle, MAKEINTRESOURCEW(IDD_MAIN), 0, mainWindowProc, 0);
     mainWindow = 0;
 
     for (int language = 0; language < LANGUAGE_COUNT; ++language)

@@ -90,4 +90,36 @@ void restoreWindowPosition(HWND window)
     RECT rect;
     GetWindowRect(window, &rect);
     MoveWindow(window, position[0], position[1], rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    // Its monitor may have gone, or changed its resolution, since. The
+    // window's size is read again: moving it applies its smallest size.
+    GetWindowRect(window, &rect);
+    RECT area = workAreaNear(rect);
+    RECT shown;
+    if (IntersectRect(&shown, &rect, &area))
+        return;
+    moveInto(&rect, area);
+    SetWindowPos(window, 0, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT workAreaNear(const RECT& rect)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    return monitor.rcWork;
+}
+
+// The start of a span of length within [first, last), its left end first.
+static LONG startInside(LONG start, LONG length, LONG first, LONG last)
+{
+    if (start > last - length)
+        start = last - length;
+    return start < first ? first : start;
+}
+
+void moveInto(RECT* rect, const RECT& area)
+{
+    OffsetRect(rect, startInside(rect->left, rect->right - rect->left, area.left, area.right) - rect->left,
+               startInside(rect->top, rect->bottom - rect->top, area.top, area.bottom) - rect->top);
 }
