@@ -22,6 +22,7 @@
 #include "languagePairs.h"
 #include "replyExtractor.h"
 #include "requestComposer.h"
+#include "serviceClient.h"
 #include "serviceProcess.h"
 #include "translationState.h"
 
@@ -40,30 +41,6 @@ static std::string benchText()
         text += sentences[i % 4];
     text.resize(1023);
     return text;
-}
-
-static double msSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-// One exchange as the program makes it: connect, send, read to the close.
-static int exchange(const sockaddr_in& address, const char* request, std::string& page)
-{
-    int client = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (client < 0 || connect(client, (const sockaddr*)&address, sizeof address) != 0) {
-        if (client >= 0)
-            close(client);
-        return 0;
-    }
-    send(client, request, strlen(request), MSG_NOSIGNAL);
-    page.clear();
-    char chunk[8192];
-    ssize_t count;
-    while ((count = recv(client, chunk, sizeof chunk, 0)) > 0)
-        page.append(chunk, (size_t)count);
-    close(client);
-    return !page.empty();
 }
 
 // The service's own resident memory (its Apertium pipelines are processes
@@ -111,15 +88,10 @@ static void stopService(const StartedService& started)
 static int measure(const sockaddr_in& address, const char* pair, Language target, const std::string& text,
     std::vector<double>& ms, size_t& translated)
 {
-    strcpy(sourceText, text.c_str());
-    strcpy(pairCode, pair);
-    targetLanguage = target;
-    urlEncode(workText, WORK_TEXT_SIZE, sourceText);
-    expandRequestTemplate(netBuffer, RequestTemplate);
-    std::string request = netBuffer, page;
+    std::string request = desktopRequest(pair, target, text), page;
     for (int i = 0; i < SERVICE_ROUNDS; ++i) {
         auto start = std::chrono::steady_clock::now();
-        if (!exchange(address, request.c_str(), page)) {
+        if (!exchangeOnce(address, request, page) || page.empty()) {
             fprintf(stderr, "service_bench: the service did not answer %s\n", pair);
             return 0;
         }
@@ -152,18 +124,8 @@ static double runApertiumProcess(const char* inputPath)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? msSince(start) : -1;
 }
 
-static double percentile(std::vector<double> values, double share)
-{
-    std::sort(values.begin(), values.end());
-    size_t index = (size_t)(share * (double)(values.size() - 1) + 0.5);
-    return values[index];
-}
-
 int main(int argc, char** argv)
 {
-    sourceText = (char*)malloc(SOURCE_TEXT_SIZE);
-    workText = (char*)malloc(WORK_TEXT_SIZE);
-    netBuffer = (char*)malloc(NET_BUFFER_SIZE);
     std::string text = benchText();
 
     sockaddr_in address = {};

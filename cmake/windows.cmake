@@ -5,7 +5,10 @@ enable_language(RC)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/wine-run)
 set(CMAKE_CXX_STANDARD 17)
 
-# The version as the resource scripts and the manifests read it.
+# The version as the resource scripts and the manifests read it, and the
+# short form that users know (major, a dot, minor and patch) for them and the
+# readme.
+set(QUORV_RELEASE ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}${PROJECT_VERSION_PATCH})
 set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(cmake/version.h.in ${GENERATED_DIR}/version.h @ONLY)
 configure_file(translator/resources/Quorv.manifest.in ${GENERATED_DIR}/Quorv.manifest @ONLY)

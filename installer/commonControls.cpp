@@ -15,10 +15,9 @@ int LoadSystemLibraries()
         restrictSearch(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
     char path[PATH_SIZE];
-    UINT length = GetSystemDirectoryA(path, PATH_SIZE - 16);
-    if (!length || length >= PATH_SIZE - 16)
+    UINT length = GetSystemDirectoryA(path, PATH_SIZE);
+    if (!length || length >= PATH_SIZE || !JoinPath(path, path, "comctl32.dll"))
         return 0;
-    lstrcatA(path, "\\comctl32.dll");
     HMODULE library = LoadLibraryA(path);
     if (!library)
         return 0;

@@ -14,7 +14,7 @@ FileOperationBatch::~FileOperationBatch()
     free(targetList);
 }
 
-int FileOperationBatch::grow(int list, int size)
+int FileOperationBatch::Grow(int list, int size)
 {
     char** buffer = list == SOURCE_LIST ? &sourceList : &targetList;
     char** end = list == SOURCE_LIST ? &sourceEnd : &targetEnd;
@@ -48,7 +48,7 @@ int FileOperationBatch::Append(int list, const char* path)
     int* length = list == SOURCE_LIST ? &sourceLength : &targetLength;
     int capacity = list == SOURCE_LIST ? sourceCapacity : targetCapacity;
     int needed = *length + n + 1;
-    if (needed > capacity && !grow(list, needed)) {
+    if (needed > capacity && !Grow(list, needed)) {
         outOfMemory = 1;
         return 0;
     }

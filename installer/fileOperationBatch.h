@@ -28,5 +28,5 @@ public:
     int outOfMemory;
 
 private:
-    int grow(int list, int size);
+    int Grow(int list, int size);
 };

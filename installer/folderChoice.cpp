@@ -32,7 +32,7 @@ void GetDefaultInstallFolder(char* buffer)
         return;
     GetWindowsDirectoryA(buffer, PATH_SIZE);
     *FileNamePart(buffer) = 0;
-    lstrcatA(buffer, productName);
+    JoinPath(buffer, buffer, productName);
 }
 
 void TakeTypedFolder(HWND page, InstallState* state)

@@ -13,7 +13,9 @@
 
 enum { MESSAGE_SIZE = 1024 };
 
-static LONG writeValue(HKEY root, const char* subkey, const char* name, const char* text)
+// ERROR_SUCCESS, or the registry's error code. A null name writes the key's
+// default value.
+static LONG WriteNamedValue(HKEY root, const char* subkey, const char* name, const char* text)
 {
     HKEY key;
     LONG result = RegCreateKeyExA(root, subkey, 0, 0, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, 0, &key, 0);
@@ -25,15 +27,9 @@ static LONG writeValue(HKEY root, const char* subkey, const char* name, const ch
     return result;
 }
 
-// ERROR_SUCCESS, or the registry's error code.
 static LONG WriteDefaultValue(HKEY root, const char* subkey, const char* text)
 {
-    return writeValue(root, subkey, 0, text);
-}
-
-static LONG WriteNamedValue(HKEY root, const char* subkey, const char* name, const char* text)
-{
-    return writeValue(root, subkey, name, text);
+    return WriteNamedValue(root, subkey, 0, text);
 }
 
 // The row's cross shows before the box that says why (message 0: the

@@ -23,12 +23,14 @@ static int queueExistingLink(FileOperationBatch* batch, HWND owner, int folder, 
     return batch->Append(SOURCE_LIST, path);
 }
 
-// One place for Quorvel.lnk: made there when chosen, else queued for removal.
+// One place for the program's link: made there when chosen, else queued for
+// removal.
 static int handleProgramLink(ShortcutWriter* writer, FileOperationBatch* removals, HWND owner,
                              int chosen, int folder, int* removalsPending)
 {
     if (!chosen) {
-        if (queueExistingLink(removals, owner, folder, "Quorvel.lnk"))
+        char link[PATH_SIZE];
+        if (LinkFileName(link, productName) && queueExistingLink(removals, owner, folder, link))
             *removalsPending = 1;
         return 1;
     }

@@ -5,7 +5,8 @@ enum { FORMAT_SIZE = 260, MESSAGE_SIZE = 1024 };
 
 const char productName[] = "Quorvel";
 
-int ShowTableMessage(HWND owner, UINT id, UINT type, va_list arguments)
+// A missing string shows nothing and gives IDOK.
+static int ShowTableMessage(HWND owner, UINT id, UINT type, va_list arguments)
 {
     char format[FORMAT_SIZE];
     if (!LoadStringA(instanceHandle, id, format, sizeof format))

@@ -6,7 +6,6 @@
 // The caption of every box, and the name of the program group and links.
 extern const char productName[];
 
-// Loads a string table entry as a wvsprintfA format and shows it in a
-// message box owned by owner; a missing string shows nothing and gives IDOK.
-int ShowTableMessage(HWND owner, UINT id, UINT type, va_list arguments);
+// Loads a string table entry as a wvsprintfA format and shows it in an error
+// box owned by owner; a missing string shows nothing.
 void ShowTableError(HWND owner, UINT id, ...);

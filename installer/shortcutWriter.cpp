@@ -22,14 +22,19 @@ ShortcutWriter::~ShortcutWriter()
         OleUninitialize();
 }
 
+int LinkFileName(char* fileName, const char* name)
+{
+    if (lstrlenA(name) + lstrlenA(".lnk") >= PATH_SIZE)
+        return 0;
+    wsprintfA(fileName, "%s.lnk", name);
+    return 1;
+}
+
 int ShortcutWriter::CreateIn(const char* folder, const char* name)
 {
     char fileName[PATH_SIZE];
     char path[PATH_SIZE];
-    if (lstrlenA(name) + lstrlenA(".lnk") >= PATH_SIZE)
-        return 0;
-    wsprintfA(fileName, "%s.lnk", name);
-    return JoinPath(path, folder, fileName) && WriteLink(path);
+    return LinkFileName(fileName, name) && JoinPath(path, folder, fileName) && WriteLink(path);
 }
 
 int ShortcutWriter::WriteLink(const char* linkPath)

@@ -9,7 +9,6 @@ public:
     // Writes folder\name.lnk; 0 when that path would not fit or the link
     // could not be saved.
     int CreateIn(const char* folder, const char* name);
-    int WriteLink(const char* linkPath);
 
     char target[MAX_PATH];
     char description[MAX_PATH];
@@ -18,5 +17,10 @@ public:
     int hasIcon;
 
 private:
+    int WriteLink(const char* linkPath);
+
     int oleInitialized;
 };
+
+// The file name of the link called name: name.lnk; 0 when it would not fit.
+int LinkFileName(char* fileName, const char* name);

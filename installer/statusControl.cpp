@@ -6,6 +6,7 @@
 static const char statusClass[] = "InstallStatus32";
 static const COLORREF GLYPH_BACKGROUND = RGB(0, 255, 255);
 enum { GLYPH_SIZE = 12, STATE_INDEX = 0 };
+enum { ISM_SETSTATE = WM_USER + 1 };
 
 static const int rowControls[ROW_COUNT] = { IDC_STATUS_EMPTY, IDC_STATUS_COPY, IDC_STATUS_LINKS };
 static const int rowLabels[ROW_COUNT] = { IDC_LABEL_EMPTY, IDC_LABEL_COPY, IDC_LABEL_LINKS };

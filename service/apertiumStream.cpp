@@ -41,7 +41,11 @@ void textToStream(const std::string& text, std::string& stream)
             continue;
         }
         char c = text[i++];
-        if (c == '^') {
+        // Stages drop control bytes, which would join the words on either
+        // side.
+        if ((unsigned char)c < 0x20 || c == 0x7F) {
+            stream += ' ';
+        } else if (c == '^') {
             stream += std::string("[") + CaretStandIn + "]";
         } else if (c == '~' || c == '*' || c == '#' || c == '@') {
             // Unknown words come back marked by these.

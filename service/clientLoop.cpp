@@ -15,33 +15,58 @@
 #include "workerPool.h"
 
 // A connection whose request is being read costs a descriptor and a buffer
-// in the loop, not a thread: CLIENT_LIMIT of them at once. Only a whole
-// request goes to a worker, of which there are WORKER_LIMIT. The program sends its whole
-// request as it connects, so a client that has sent nothing within
-// FIRST_BYTE_TIMEOUT_MS is idle. Answered connections are read away for
-// LINGER_MS in the loop, LINGER_LIMIT of them beyond CLIENT_LIMIT. After a
-// stop signal the loop answers what it holds for at most STOP_TIMEOUT_MS,
-// looking every STOP_POLL_MS whether the workers are done.
+// in the loop, not a thread: CLIENT_LIMIT of them at once. A whole request
+// goes to one of WORKER_LIMIT workers, or waits for one, CLIENT_LIMIT
+// requests at the most. The program sends its whole request as it
+// connects, so a client that has sent nothing within FIRST_BYTE_TIMEOUT_MS
+// is idle. Answered connections are read away for LINGER_MS in the loop,
+// LINGER_LIMIT of those refused beyond CLIENT_LIMIT.
 enum {
-    CLIENT_LIMIT = 1000, WORKER_LIMIT = 64, LINGER_LIMIT = 64, FIRST_BYTE_TIMEOUT_MS = 2000, LINGER_MS = 1000, ACCEPT_RETRY_MS = 100, REFUSAL_LOG_MS = 1000,
-    STOP_TIMEOUT_MS = 15000, STOP_POLL_MS = 20
+    CLIENT_LIMIT = 1000, WORKER_LIMIT = 64, LINGER_LIMIT = 64, FIRST_BYTE_TIMEOUT_MS = 2000, LINGER_MS = 1000,
+    ACCEPT_RETRY_MS = 100, COUNT_LOG_MS = 1000
 };
 
 typedef std::vector<std::unique_ptr<Client>> Clients;
 
-static long long refusalLoggedMs = -REFUSAL_LOG_MS;
-static int refusalsUnlogged = 0;
+// Events that a flood of clients could make many of are logged once a
+// second at the most, with the count since the last line, so that they
+// cannot fill the disk.
+struct CountedEvents {
+    const char* what;
+    int unlogged;
+    long long loggedMs;
+};
 
-// One line a second at the most, with the count since the last one, so
-// that a flood of clients cannot fill the disk.
-static void logRefusals(long long now, int atOnce = 0)
+static CountedEvents refusals = { "503 refused %d connection%s: too many clients at once", 0, -COUNT_LOG_MS };
+static CountedEvents timeouts = { "408 sent to %d client%s: no whole request in time", 0, -COUNT_LOG_MS };
+// Workers give the sockets they have answered back through it, to linger.
+static int answeredPipe[2] = { -1, -1 };
+
+static void logCounted(CountedEvents& events, long long now, int atOnce = 0)
 {
-    if (!refusalsUnlogged || (!atOnce && now - refusalLoggedMs < REFUSAL_LOG_MS))
+    if (!events.unlogged || (!atOnce && now - events.loggedMs < COUNT_LOG_MS))
         return;
-    logLine(LEVEL_WARNING, "clients", "503 refused %d connection%s: too many clients at once", refusalsUnlogged,
-        refusalsUnlogged == 1 ? "" : "s");
-    refusalsUnlogged = 0;
-    refusalLoggedMs = now;
+    logLine(LEVEL_WARNING, "clients", events.what, events.unlogged, events.unlogged == 1 ? "" : "s");
+    events.unlogged = 0;
+    events.loggedMs = now;
+}
+
+static void count(CountedEvents& events, long long now)
+{
+    ++events.unlogged;
+    logCounted(events, now);
+}
+
+void lingerInLoop(int socket)
+{
+    if (write(answeredPipe[1], &socket, sizeof socket) != sizeof socket)
+        close(socket);
+}
+
+static void linger(Client& client, long long now)
+{
+    client.lingering = 1;
+    client.deadline = now + LINGER_MS;
 }
 
 // Answers from the loop without waiting: the page is small enough for the
@@ -52,17 +77,40 @@ static void answerAtOnce(Client& client, int status, const std::string& reason, 
     writeErrorPage(status, reason, response);
     ssize_t sent = send(client.socket, response.data(), response.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     shutdown(client.socket, SHUT_WR);
-    if (status != 503)
+    if (status == 408)
+        count(timeouts, now);
+    else if (status != 503)
         logRequest("", status, client.length, sent > 0 ? (size_t)sent : 0, now - client.started);
-    client.lingering = 1;
-    client.deadline = now + LINGER_MS;
+    linger(client, now);
 }
 
 static void refuse(Client& client, long long now)
 {
     answerAtOnce(client, 503, "The service is serving too many clients. Please try again.", now);
-    ++refusalsUnlogged;
-    logRefusals(now);
+    count(refusals, now);
+}
+
+static std::unique_ptr<Client> newClient(int socket, long long now, long long deadline)
+{
+    std::unique_ptr<Client> client(new Client);
+    client->socket = socket;
+    client->started = now;
+    client->deadline = deadline;
+    client->lingering = 0;
+    client->length = 0;
+    return client;
+}
+
+// Takes the sockets the workers have answered. Returns how many.
+static int takeAnswered(Clients& clients, long long now)
+{
+    int socket, taken = 0;
+    while (read(answeredPipe[0], &socket, sizeof socket) == sizeof socket) {
+        clients.push_back(newClient(socket, now, 0));
+        linger(*clients.back(), now);
+        ++taken;
+    }
+    return taken;
 }
 
 // Gives a whole request to a worker. Returns 0 when the client has left
@@ -131,16 +179,11 @@ static int acceptClients(int listener, Clients& clients, long long now, int requ
             return errno == EAGAIN || errno == EINTR || errno == ECONNABORTED;
         if (reading >= CLIENT_LIMIT && lingering >= LINGER_LIMIT) {
             // Not even room to read the request away: close at once.
-            ++refusalsUnlogged;
+            ++refusals.unlogged;
             close(socket);
             continue;
         }
-        std::unique_ptr<Client> client(new Client);
-        client->socket = socket;
-        client->started = now;
-        client->deadline = now + std::min((int)FIRST_BYTE_TIMEOUT_MS, requestTimeoutMs);
-        client->lingering = 0;
-        client->length = 0;
+        auto client = newClient(socket, now, now + std::min((int)FIRST_BYTE_TIMEOUT_MS, requestTimeoutMs));
         if (reading >= CLIENT_LIMIT) {
             refuse(*client, now);
             ++lingering;
@@ -153,26 +196,34 @@ static int acceptClients(int listener, Clients& clients, long long now, int requ
 
 int serveClients(int listener, int requestTimeoutMs, int stopSignal)
 {
-    if (!startWorkers(WORKER_LIMIT)) {
+    if (pipe2(answeredPipe, O_CLOEXEC | O_NONBLOCK) != 0 || !startWorkers(WORKER_LIMIT, CLIENT_LIMIT)) {
         logLine(LEVEL_ERROR, "service", "cannot start the worker threads");
         return 0;
     }
     fcntl(listener, F_SETFL, fcntl(listener, F_GETFL) | O_NONBLOCK);
     Clients clients;
     std::vector<pollfd> entries;
-    long long acceptPausedUntil = 0, stopDeadline = 0;
+    long long acceptPausedUntil = 0;
+    int stopping = 0;
     for (;;) {
         long long now = nowMs();
-        if (stopDeadline && ((clients.empty() && workersIdle()) || now >= stopDeadline))
+        // Every step of a request has a time limit, so the requests held at
+        // a stop are all answered within a bounded time.
+        if (stopping && workersIdle() && !takeAnswered(clients, now) && clients.empty())
             break;
-        long long wake = refusalsUnlogged ? refusalLoggedMs + REFUSAL_LOG_MS : now + 60000;
-        int accepting = !stopDeadline && now >= acceptPausedUntil;
+        long long wake = now + 60000;
+        for (const CountedEvents* events : { &refusals, &timeouts })
+            if (events->unlogged)
+                wake = std::min(wake, events->loggedMs + COUNT_LOG_MS);
+        int accepting = !stopping && now >= acceptPausedUntil;
         entries.assign(1, pollfd{ accepting ? listener : -1, POLLIN, 0 });
-        entries.push_back(pollfd{ stopDeadline ? -1 : stopSignal, POLLIN, 0 });
-        if (!stopDeadline && now < acceptPausedUntil)
+        entries.push_back(pollfd{ stopping ? -1 : stopSignal, POLLIN, 0 });
+        entries.push_back(pollfd{ answeredPipe[0], POLLIN, 0 });
+        if (!stopping && now < acceptPausedUntil)
             wake = std::min(wake, acceptPausedUntil);
-        if (stopDeadline)
-            wake = std::min(wake, now + STOP_POLL_MS);
+        // The workers are not watched: look now and then whether they are done.
+        if (stopping)
+            wake = std::min(wake, now + 20);
         for (const auto& client : clients) {
             entries.push_back(pollfd{ client->socket, POLLIN, 0 });
             wake = std::min(wake, client->deadline);
@@ -181,11 +232,13 @@ int serveClients(int listener, int requestTimeoutMs, int stopSignal)
         now = nowMs();
         size_t kept = 0;
         for (size_t i = 0; i < clients.size(); ++i) {
-            short events = ready > 0 ? entries[i + 2].revents : 0;
+            short events = ready > 0 ? entries[i + 3].revents : 0;
             if (advance(clients[i], events, now, requestTimeoutMs))
                 clients[kept++] = std::move(clients[i]);
         }
         clients.resize(kept);
+        if (ready > 0 && entries[2].revents)
+            takeAnswered(clients, now);
         if (ready > 0 && entries[0].revents && !acceptClients(listener, clients, now, requestTimeoutMs))
             acceptPausedUntil = now + ACCEPT_RETRY_MS;
         if (ready > 0 && entries[1].revents) {
@@ -193,12 +246,14 @@ int serveClients(int listener, int requestTimeoutMs, int stopSignal)
             // after the close is refused.
             acceptClients(listener, clients, now, requestTimeoutMs);
             close(listener);
-            stopDeadline = now + STOP_TIMEOUT_MS;
+            stopping = 1;
             logLine(LEVEL_INFO, "service", "stopping: answering the requests held, accepting no more");
         }
-        logRefusals(now);
+        logCounted(refusals, now);
+        logCounted(timeouts, now);
     }
-    logRefusals(nowMs(), 1);
+    logCounted(refusals, nowMs(), 1);
+    logCounted(timeouts, nowMs(), 1);
     stopWorkers();
     return 1;
 }

@@ -6,6 +6,9 @@
 // A client that has not sent a whole request within requestTimeoutMs, or
 // not a byte within a shorter time, gets status 408; clients past the
 // connection limit get 503. Returns once stopSignal is readable and the
-// requests held then are answered, or after a bounded wait for them; the
-// listener is closed by then. Returns 0 when no worker thread could start.
+// requests held then are answered; the listener is closed by then. Returns
+// 0 when no worker thread could start.
 int serveClients(int listener, int requestTimeoutMs, int stopSignal);
+// Takes an answered client's socket, whose sending side is shut down, to
+// read away what the client still sends for a moment and then close it.
+void lingerInLoop(int socket);

@@ -8,8 +8,7 @@ int analyseEnglish(const std::string& text, std::vector<EnglishWord>& words)
 {
     std::vector<std::string> chunks(1), answers;
     textToStream(text, chunks[0]);
-    ApertiumPipeline* pipeline = apertiumPipeline(EnglishAnalysisMode);
-    if (!pipeline || runApertiumPipeline(pipeline, chunks, answers) != PIPELINE_ANSWERED)
+    if (runApertiumMode(EnglishAnalysisMode, chunks, answers) != PIPELINE_ANSWERED)
         return 0;
     return parseTaggedStream(answers[0], words);
 }

@@ -2,6 +2,7 @@
 #include <cstring>
 
 static const char TranslatePath[] = "/cgi-bin/translate";
+static const char HealthPath[] = "/health";
 
 // Empty lines before the request line are ignored, as a server should.
 static size_t requestStart(const char* bytes, size_t length)
@@ -158,11 +159,15 @@ static int checkPairCode(const std::string& pair, char* pairCode, size_t size, s
 int parseRequest(const char* bytes, size_t length, TranslateRequest& request, std::string& reason)
 {
     std::string target, pair;
+    request.health = 0;
     int status = readRequestLine(bytes, length, target, reason);
     if (status != 200)
         return status;
     size_t question = target.find('?');
     std::string path = target.substr(0, question);
+    request.health = path == HealthPath;
+    if (request.health)
+        return 200;
     if (path != TranslatePath) {
         reason = "There is no page " + path.substr(0, 200) + " here; translations are at " + TranslatePath + ".";
         return 404;

@@ -10,11 +10,13 @@ enum { REQUEST_LIMIT = 4096 };
 struct TranslateRequest {
     std::string text;  // Windows-1252 bytes, form encoding undone
     char pairCode[8];  // lower case
+    int health;        // 1: a balancer asks for the service's health, not for a translation
 };
 
 // 1 when the bytes hold a whole request: the request line and the header
 // lines up to an empty line.
 int requestComplete(const char* bytes, size_t length);
-// Returns the HTTP status: 200 with the request filled in, or the error's
-// status with a reason a person can read.
+// Returns the HTTP status: 200 with the request filled in ("GET /health"
+// sets health alone), or the error's status with a reason a person can
+// read.
 int parseRequest(const char* bytes, size_t length, TranslateRequest& request, std::string& reason);

@@ -29,10 +29,12 @@ static void usage(FILE* out)
 {
     fprintf(out,
         "usage: quorvel-service [--address IPV4] [--port N] [--request-timeout-ms N] [--dictionaries DIR]\n"
+        "                       [--pipelines N]\n"
         "  --address             address to listen on (127.0.0.1)\n"
         "  --port                TCP port (80); 0 takes any free port\n"
         "  --request-timeout-ms  time a client has to send its request (10000)\n"
         "  --dictionaries        folder of the FreeDict dictionaries (/usr/share/dictd)\n"
+        "  --pipelines           Apertium pipelines per mode, 1 to 16 (one per core, as memory allows)\n"
         "  --help                this text\n"
         "  --version             the service's version\n"
         "Under systemd's socket activation the service answers on the socket it is\n"
@@ -119,18 +121,21 @@ struct Options {
     long port = 80;
     long requestTimeoutMs = 10000;
     const char* dictionaries = "/usr/share/dictd";
+    long pipelines = 0;
 };
 
 // Reads the options into options. Returns -1 to go on, or the exit status:
 // 0 after --help or --version, 2 after a message on a bad option.
 static int readOptions(int argc, char** argv, Options& options)
 {
-    enum { OPTION_ADDRESS = 256, OPTION_PORT, OPTION_REQUEST_TIMEOUT, OPTION_DICTIONARIES, OPTION_HELP, OPTION_VERSION };
+    enum { OPTION_ADDRESS = 256, OPTION_PORT, OPTION_REQUEST_TIMEOUT, OPTION_DICTIONARIES, OPTION_PIPELINES, OPTION_HELP,
+        OPTION_VERSION };
     static const option Known[] = {
         { "address", required_argument, 0, OPTION_ADDRESS },
         { "port", required_argument, 0, OPTION_PORT },
         { "request-timeout-ms", required_argument, 0, OPTION_REQUEST_TIMEOUT },
         { "dictionaries", required_argument, 0, OPTION_DICTIONARIES },
+        { "pipelines", required_argument, 0, OPTION_PIPELINES },
         { "help", no_argument, 0, OPTION_HELP },
         { "version", no_argument, 0, OPTION_VERSION },
         { 0, 0, 0, 0 },
@@ -159,6 +164,11 @@ static int readOptions(int argc, char** argv, Options& options)
         case OPTION_DICTIONARIES:
             options.dictionaries = optarg;
             continue;
+        case OPTION_PIPELINES:
+            if (numberOption(optarg, 1, 16, options.pipelines))
+                continue;
+            fprintf(stderr, "quorvel-service: --pipelines takes a number from 1 to 16, not \"%s\"\n", optarg);
+            return 2;
         case OPTION_HELP:
             usage(stdout);
             return 0;
@@ -203,7 +213,7 @@ int main(int argc, char** argv)
         return 1;
     }
     loadDictionaries(options.dictionaries);
-    if (!startTranslation(ANSWER_TIMEOUT_MS)) {
+    if (!startTranslation(options.pipelines ? (int)options.pipelines : defaultPipelineCount(), ANSWER_TIMEOUT_MS)) {
         logLine(LEVEL_ERROR, "service", "the Apertium pipelines did not start");
         stopApertiumPipelines();
         return 1;

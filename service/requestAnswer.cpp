@@ -4,15 +4,16 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include "apertiumPipeline.h"
+#include "clientLoop.h"
 #include "languagePairs.h"
 #include "monotonicClock.h"
 #include "serviceLog.h"
 #include "translation.h"
 #include "translationPage.h"
 
-// A client gets SEND_TIMEOUT_MS to take its answer; its connection is then
-// read away for LINGER_MS.
-enum { SEND_TIMEOUT_MS = 10000, LINGER_MS = 1000 };
+// A client gets SEND_TIMEOUT_MS to take its answer.
+enum { SEND_TIMEOUT_MS = 10000 };
 
 void logRequest(const char* pair, int status, size_t bytesIn, size_t bytesOut, long long ms)
 {
@@ -36,24 +37,6 @@ static size_t sendAll(int socket, const std::string& response)
         sent += (size_t)count;
     }
     return sent;
-}
-
-// Closing with unread bytes waiting resets the connection, and the client
-// may lose the answer: so end our side and read what is left for a moment.
-static void closeGently(int socket)
-{
-    shutdown(socket, SHUT_WR);
-    long long deadline = nowMs() + LINGER_MS;
-    char discard[4096];
-    for (;;) {
-        long long left = deadline - nowMs();
-        pollfd entry = { socket, POLLIN, 0 };
-        if (left <= 0 || poll(&entry, 1, (int)left) <= 0)
-            break;
-        if (recv(socket, discard, sizeof discard, 0) <= 0)
-            break;
-    }
-    close(socket);
 }
 
 // Returns the status written.
@@ -89,12 +72,19 @@ void answerClient(Client& client)
     TranslateRequest request;
     request.pairCode[0] = 0;
     int status = parseRequest(client.bytes, client.length, request, reason);
-    if (status == 200)
+    std::string report;
+    if (status == 200 && request.health)
+        writeHealthPage(apertiumHealth(report), report, response);
+    else if (status == 200)
         status = answerTranslation(request, response);
     else
         writeErrorPage(status, reason, response);
     size_t sent = sendAll(client.socket, response);
-    long long answeredMs = nowMs() - client.started;
-    closeGently(client.socket);
-    logRequest(request.pairCode, status, client.length, sent, answeredMs);
+    // Closing with unread bytes waiting resets the connection, and the
+    // client may lose the answer: so end our side, and the loop reads what
+    // is left for a moment.
+    shutdown(client.socket, SHUT_WR);
+    lingerInLoop(client.socket);
+    if (!request.health)
+        logRequest(request.pairCode, status, client.length, sent, nowMs() - client.started);
 }

@@ -13,8 +13,9 @@ struct Client {
     char bytes[REQUEST_LIMIT];
 };
 
-// Answers the client's whole request, logs it and closes the connection.
-// Runs on a worker thread: a translation may take seconds.
+// Answers the client's whole request, logs it and gives the connection back
+// to the loop, or answers a health check without a log line. Runs on a
+// worker thread: a translation may take seconds.
 void answerClient(Client& client);
 // One log line for an answered request; pair is empty when the request
 // named none.

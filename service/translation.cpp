@@ -49,14 +49,14 @@ std::string pairCodeList()
     return list;
 }
 
-int startTranslation(int answerTimeoutMs)
+int startTranslation(int pipelineCount, int answerTimeoutMs)
 {
     std::vector<const char*> modes(1, EnglishAnalysisMode);
     for (const Route& route : Routes)
         for (const char* mode : route.modes)
             if (mode && std::none_of(modes.begin(), modes.end(), [mode](const char* m) { return !strcmp(m, mode); }))
                 modes.push_back(mode);
-    return startApertiumPipelines(modes, answerTimeoutMs);
+    return startApertiumPipelines(modes, pipelineCount, answerTimeoutMs);
 }
 
 static const Route* findRoute(const LanguagePair& pair)
@@ -147,8 +147,7 @@ TranslationResult translateText(int pairRow, const std::string& text, std::strin
     for (const char* mode : route->modes) {
         if (!mode)
             break;
-        ApertiumPipeline* pipeline = apertiumPipeline(mode);
-        PipelineResult result = pipeline ? runApertiumPipeline(pipeline, chunks, answers) : PIPELINE_FAILED;
+        PipelineResult result = runApertiumMode(mode, chunks, answers);
         if (result == PIPELINE_BUSY)
             return TRANSLATION_BUSY;
         if (result != PIPELINE_ANSWERED)

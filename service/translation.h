@@ -9,8 +9,9 @@ enum TranslationResult {
     TRANSLATION_BUSY       // a pipeline stayed taken by other requests
 };
 
-// Starts the Apertium pipelines of every route (see startApertiumPipelines).
-int startTranslation(int answerTimeoutMs);
+// Starts pipelineCount Apertium pipelines for each mode of every route (see
+// startApertiumPipelines).
+int startTranslation(int pipelineCount, int answerTimeoutMs);
 // Row of the pair code in LanguagePairs, or -1.
 int findPair(const char* code);
 // The pair codes the service answers, for a person to read: "en_fr, en_de, ...".

@@ -72,16 +72,17 @@ static const char* statusText(int status)
     return "Internal Server Error";
 }
 
-static void writeResponse(int status, const std::string& body, std::string& response)
+static void writeResponse(int status, const std::string& body, std::string& response,
+    const char* type = "text/html; charset=windows-1252")
 {
     char head[200];
     snprintf(head, sizeof head,
         "HTTP/1.0 %d %s\r\n"
-        "Content-Type: text/html; charset=windows-1252\r\n"
+        "Content-Type: %s\r\n"
         "Content-Length: %zu\r\n"
         "Connection: close\r\n"
         "\r\n",
-        status, statusText(status), body.size());
+        status, statusText(status), type, body.size());
     response = head;
     response += body;
 }
@@ -105,6 +106,12 @@ void writeTranslationPage(Language target, const std::string& translation, std::
     body += EndMarkers[0];
     body += "<br>\n</body>\n</html>\n";
     writeResponse(200, body, response);
+}
+
+void writeHealthPage(int healthy, const std::string& report, std::string& response)
+{
+    writeResponse(healthy ? 200 : 503, (healthy ? "healthy\n" : "unhealthy\n") + report, response,
+        "text/plain; charset=us-ascii");
 }
 
 void writeErrorPage(int status, const std::string& reason, std::string& response)

@@ -16,5 +16,8 @@ void shownTranslation(const std::string& translation, std::string& shown);
 // target's heading on a line of its own, the translation's lines, and the
 // first end marker.
 void writeTranslationPage(Language target, const std::string& translation, std::string& response);
+// A complete HTTP answer to a health check: status 200 when healthy, 503
+// otherwise, and the report as plain text.
+void writeHealthPage(int healthy, const std::string& report, std::string& response);
 // A complete HTTP answer with the status and the reason, HTML-escaped.
 void writeErrorPage(int status, const std::string& reason, std::string& response);

@@ -10,7 +10,9 @@ static std::mutex poolLock;
 static std::condition_variable poolChanged;
 static std::deque<std::unique_ptr<Client>> handedOver;
 static std::vector<std::thread> workers;
-static size_t busyWorkers;
+// Requests waiting or being answered.
+static int heldRequests;
+static int heldLimit;
 static int workersStopping;
 
 static void work()
@@ -26,13 +28,14 @@ static void work()
         answerClient(*client);
         client.reset();
         hold.lock();
-        --busyWorkers;
+        --heldRequests;
     }
 }
 
-int startWorkers(int count)
+int startWorkers(int count, int queueLimit)
 {
     workersStopping = 0;
+    heldLimit = queueLimit;
     try {
         while ((int)workers.size() < count)
             workers.emplace_back(work);
@@ -44,9 +47,9 @@ int startWorkers(int count)
 int handToWorker(std::unique_ptr<Client>& client)
 {
     std::lock_guard<std::mutex> hold(poolLock);
-    if (busyWorkers >= workers.size())
+    if (heldRequests >= heldLimit)
         return 0;
-    ++busyWorkers;
+    ++heldRequests;
     handedOver.push_back(std::move(client));
     poolChanged.notify_one();
     return 1;
@@ -55,7 +58,7 @@ int handToWorker(std::unique_ptr<Client>& client)
 int workersIdle()
 {
     std::lock_guard<std::mutex> hold(poolLock);
-    return !busyWorkers;
+    return !heldRequests;
 }
 
 void stopWorkers()

@@ -1,7 +1,7 @@
 # The three shipped files must stay within the "About 200 KB" that the
 # installer's folder page promises.
-#   cmake -DQUORV=... -DSETUP=... -DREADME=... -DREADME_WRITER=... -DSCRATCH=... -P checkReleaseSize.cmake
-execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE=${README} -DTARGET=${SCRATCH}/Readme.txt -P ${README_WRITER}
+#   cmake -DQUORV=... -DSETUP=... -DREADME=... -DRELEASE=... -DREADME_WRITER=... -DSCRATCH=... -P checkReleaseSize.cmake
+execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE=${README} -DRELEASE=${RELEASE} -DTARGET=${SCRATCH}/Readme.txt -P ${README_WRITER}
     RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "cannot write the readme")

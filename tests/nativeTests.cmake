@@ -27,3 +27,10 @@ set_tests_properties(service_native PROPERTIES TIMEOUT 120)
 add_test(NAME service_package COMMAND ${CMAKE_SOURCE_DIR}/tests/service/check-package
     ${NATIVE_BINARY_DIR} ${CMAKE_BINARY_DIR}/package-check)
 set_tests_properties(service_package PROPERTIES TIMEOUT 240 SKIP_RETURN_CODE 77)
+
+# HAProxy with the package's example configuration in front of two services,
+# one killed and one stopped under load (see the script).
+add_test(NAME service_balancer COMMAND ${CMAKE_SOURCE_DIR}/tests/service/check-balancer
+    ${NATIVE_BINARY_DIR}/service/quorvel-service ${NATIVE_BINARY_DIR}/bench/pool_bench
+    ${CMAKE_SOURCE_DIR}/service/packaging/haproxy.cfg ${CMAKE_BINARY_DIR}/balancer-check)
+set_tests_properties(service_balancer PROPERTIES TIMEOUT 180)

@@ -83,6 +83,6 @@ add_wine_test(setup_driver_de setup_driver_tests LANGUAGE de ARGS --test-case=*l
 add_test(NAME setup_imports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MINGW_OBJDUMP}
     -DPROGRAM=$<TARGET_FILE:Setup> -P ${CMAKE_CURRENT_SOURCE_DIR}/checkImports.cmake)
 add_test(NAME release_within_200_kb COMMAND ${CMAKE_COMMAND} -DQUORV=$<TARGET_FILE:Quorv>
-    -DSETUP=$<TARGET_FILE:Setup> -DREADME=${CMAKE_SOURCE_DIR}/installer/Readme.txt
+    -DSETUP=$<TARGET_FILE:Setup> -DREADME=${CMAKE_SOURCE_DIR}/installer/Readme.txt -DRELEASE=${QUORV_RELEASE}
     -DREADME_WRITER=${CMAKE_SOURCE_DIR}/installer/writeReadme.cmake -DSCRATCH=${CMAKE_BINARY_DIR}
     -P ${CMAKE_CURRENT_SOURCE_DIR}/checkReleaseSize.cmake)

@@ -32,6 +32,8 @@ install(FILES ${PACKAGING}/quorvel-service.service ${PACKAGING}/quorvel-service.
 install(FILES ${PACKAGING}/default DESTINATION etc/default RENAME quorvel-service)
 install(FILES ${docs}/quorvel-service.8.gz DESTINATION usr/share/man/man8)
 install(FILES ${PACKAGING}/copyright ${docs}/changelog.gz DESTINATION usr/share/doc/quorvel-service)
+install(FILES ${PACKAGING}/haproxy.cfg ${PACKAGING}/nginx-site.conf
+    DESTINATION usr/share/doc/quorvel-service/examples)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvel-service)

@@ -4,6 +4,7 @@
 #include "fileContents.h"
 #include "makerInfo.h"
 #include "quorvDriver.h"
+#include "version.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ TEST_CASE("the About box: version, the contact page and mail it opens, bullets o
     PostMessageA(session.window, WM_SYSCOMMAND, IDM_ABOUT, 0);
     HWND about = waitForOwnedDialog(session.window, IDC_VERSION_LINE);
     REQUIRE(about);
-    CHECK_EQ(Bytes(controlText(about, IDC_VERSION_LINE)), Bytes("Quorvel 1.21 Release"));
+    CHECK_EQ(Bytes(controlText(about, IDC_VERSION_LINE)), Bytes("Quorvel " QUORV_RELEASE_TEXT " Release"));
     std::vector<HWND> bullets;
     EnumChildWindows(about, collectBitmapControl, (LPARAM)&bullets);
     REQUIRE_EQ(bullets.size(), 2u);

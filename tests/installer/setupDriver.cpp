@@ -83,6 +83,7 @@ TEST_CASE("setup speaks the user's language; an installation empties the folder 
         if (german) {
             REQUIRE(press(IDCANCEL));
             CHECK(setupEnded());
+            // Nothing marks a launch that does not come: give one time to.
             Sleep(500);
             CHECK_EQ(readFile("C:\\launches.log"), "<missing>");
             return;

@@ -117,10 +117,21 @@ TEST_CASE("a text cut into sentences translates as it does in one piece")
         std::vector<std::string> chunk(1), answer;
         windows1252ToUtf8(text, utf8);
         textToStream(utf8, chunk[0]);
-        REQUIRE_EQ(runApertiumPipeline(apertiumPipeline("eng-spa*"), chunk, answer), PIPELINE_ANSWERED);
+        REQUIRE_EQ(runApertiumMode("eng-spa*", chunk, answer), PIPELINE_ANSWERED);
         replaceUnknownWords(findPair("en_es"), answer[0]);
         streamToText(answer[0], utf8);
         utf8ToWindows1252(utf8, whole);
         CHECK_EQ(Bytes(translated("en_es", text)), Bytes(whole));
+    }
+}
+
+TEST_CASE("a control byte in the text parts two words as a blank does")
+{
+    REQUIRE(pipelinesReady());
+    std::string plain = translated("en_es", "a b. The house is big.");
+    for (char control : { '\x01', '\x0B', '\x0C', '\x1B', '\x7F' }) {
+        CAPTURE((int)control);
+        std::string text = std::string("a") + control + "b. The house" + control + "is big.";
+        CHECK_EQ(Bytes(translated("en_es", text)), Bytes(plain));
     }
 }

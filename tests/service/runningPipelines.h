@@ -1,6 +1,7 @@
 // The Apertium pipelines started in process, for the tests that translate.
 #pragma once
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include "apertiumPipeline.h"
 #include "translation.h"
@@ -9,9 +10,10 @@
 // the longest text here on a busy machine.
 constexpr int ANSWER_TIMEOUT_MS = 5000;
 
+// Two of each mode: a request that fails on one is sent to the other.
 inline int pipelinesReady()
 {
-    static int ready = startTranslation(ANSWER_TIMEOUT_MS);
+    static int ready = startTranslation(2, ANSWER_TIMEOUT_MS) && atexit(stopApertiumPipelines) == 0;
     return ready;
 }
 
@@ -22,10 +24,10 @@ inline std::string translated(const char* pair, const std::string& text, Transla
     return translation;
 }
 
-// A process of the mode's pipeline by its command's name, or 0.
-inline int stageProcess(const char* mode, const char* command)
+// A process of the mode's index-th pipeline chosen by pgrep's options, or 0.
+inline int stageProcess(const char* mode, int index, const char* selection)
 {
-    std::string search = "pgrep -x " + std::string(command) + " -g " + std::to_string(apertiumPipelineProcess(mode));
+    std::string search = "pgrep " + std::string(selection) + " -g " + std::to_string(apertiumPipelineProcess(mode, index));
     FILE* found = popen(search.c_str(), "r");
     int pid = 0;
     if (fscanf(found, "%d", &pid) != 1)

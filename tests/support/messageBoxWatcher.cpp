@@ -16,6 +16,8 @@ static DWORD watchedProcess;
 static volatile LONG stopWatching;
 static CRITICAL_SECTION seenLock;
 static std::vector<SeenMessageBox> seen;
+// Boxes seen and not yet gone.
+static volatile LONG boxesUp;
 // Boxes already pressed, which may take a moment to go away, and when.
 static std::vector<std::pair<HWND, DWORD>> pressed;
 
@@ -61,6 +63,7 @@ static BOOL CALLBACK pressIfMessageBox(HWND window, LPARAM)
     box.owner = GetWindow(window, GW_OWNER);
     EnterCriticalSection(&seenLock);
     seen.push_back(box);
+    InterlockedIncrement(&boxesUp);
     LeaveCriticalSection(&seenLock);
     if (onMessageBoxSeen)
         onMessageBoxSeen(window);
@@ -77,8 +80,10 @@ static DWORD WINAPI watch(void*)
 {
     for (; !stopWatching; Sleep(20)) {
         for (size_t i = 0; i < pressed.size(); ++i)
-            if (!IsWindow(pressed[i].first))
+            if (!IsWindow(pressed[i].first)) {
                 pressed.erase(pressed.begin() + i--);
+                InterlockedDecrement(&boxesUp);
+            }
         EnumWindows(pressIfMessageBox, 0);
     }
     return 0;
@@ -89,6 +94,7 @@ void startMessageBoxWatcher(DWORD processId)
     watchedProcess = processId;
     seen.clear();
     pressed.clear();
+    boxesUp = 0;
     InitializeCriticalSection(&seenLock);
     stopWatching = 0;
     watcherThread = CreateThread(0, 0, watch, 0, 0, 0);
@@ -105,15 +111,14 @@ void stopMessageBoxWatcher()
 std::vector<SeenMessageBox> takeMessageBoxes(size_t count, DWORD timeout)
 {
     std::vector<SeenMessageBox> boxes;
+    // A box that is being pressed right now closes before the next check.
     for (DWORD start = GetTickCount(); GetTickCount() - start <= timeout; Sleep(10)) {
         EnterCriticalSection(&seenLock);
-        size_t have = seen.size();
+        int done = seen.size() >= count && !boxesUp;
         LeaveCriticalSection(&seenLock);
-        if (have >= count)
+        if (done)
             break;
     }
-    // Let a box that is being pressed right now close before the next check.
-    Sleep(50);
     EnterCriticalSection(&seenLock);
     boxes.swap(seen);
     LeaveCriticalSection(&seenLock);
