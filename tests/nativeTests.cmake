@@ -1,6 +1,6 @@
 # Tests of the native build (see cmake/native.cmake), registered by path so
 # that one CTest run covers the native and the Windows side.
-add_test(NAME engine_text_native COMMAND ${NATIVE_BINARY_DIR}/tests/engine_text_tests)
+add_test(NAME engine_text_native COMMAND ${NATIVE_BINARY_DIR}/tests/text_logic_tests)
 
 foreach(fuzzer fuzzCleanExtract fuzzEncodeExpand fuzzDictionary)
     # The dictionary's parsers are small; a short run keeps the suite quick.

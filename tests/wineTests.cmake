@@ -25,9 +25,9 @@ add_test(NAME wine_prefix_template COMMAND ${CMAKE_SOURCE_DIR}/tests/wine-run --
 set_tests_properties(wine_prefix_template PROPERTIES
     ENVIRONMENT "QUORV_WINE_ROOT=${QUORV_WINE_ROOT}" FIXTURES_SETUP wine_prefix TIMEOUT 600)
 
-add_executable(engine_text_tests engine/engineTextTests.cpp)
-target_link_libraries(engine_text_tests PRIVATE doctest_main engine_text)
-add_wine_test(engine_text_wine engine_text_tests LANGUAGE en)
+add_executable(text_logic_tests portable/textLogicTests.cpp)
+target_link_libraries(text_logic_tests PRIVATE doctest_main text_logic)
+add_wine_test(engine_text_wine text_logic_tests LANGUAGE en)
 
 # Two builds of Quorv.exe in which one resource is made to fail.
 add_quorv_program(QuorvNoMemory localhost -include ${CMAKE_CURRENT_SOURCE_DIR}/support/faultNoMemory.h)

@@ -12,7 +12,7 @@ list(TRANSFORM runtimePackages REPLACE " .*" "")
 list(JOIN runtimePackages ", " runtimeDepends)
 
 # Debian's hardening for a network daemon.
-set_target_properties(quorvel-service service_core engine_text_plain PROPERTIES POSITION_INDEPENDENT_CODE ON)
+set_target_properties(quorvel-service service_core text_logic_plain PROPERTIES POSITION_INDEPENDENT_CODE ON)
 target_compile_options(quorvel-service PRIVATE -fstack-protector-strong -D_FORTIFY_SOURCE=2)
 target_compile_definitions(quorvel-service PRIVATE QUORVEL_VERSION="${QUORVEL_VERSION}")
 target_compile_options(service_core PRIVATE -fstack-protector-strong -D_FORTIFY_SOURCE=2)

@@ -1,13 +1,13 @@
 // Any page, any target: cleaning and extraction stay inside their buffers
 // and leave a terminated text that fits workText.
 #include <cstdint>
-#include "engineBuffers.h"
+#include "textLogicBuffers.h"
 #include "languagePairs.h"
 #include "replyExtractor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static EngineBuffers buffers;
+    static TextLogicBuffers buffers;
     if (size == 0)
         return 0;
     targetLanguage = data[0] % LANGUAGE_COUNT;

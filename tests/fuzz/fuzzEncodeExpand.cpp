@@ -6,12 +6,12 @@
 #include <cstring>
 #include <string>
 #include "requestComposer.h"
-#include "engineBuffers.h"
+#include "textLogicBuffers.h"
 #include "translationState.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static EngineBuffers buffers;
+    static TextLogicBuffers buffers;
     size_t codeLength = size ? data[0] % PAIR_CODE_SIZE : 0;
     if (size < 1 + codeLength)
         return 0;

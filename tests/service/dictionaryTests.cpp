@@ -84,7 +84,7 @@ std::string germanFor(const std::string& text)
 
 TEST_CASE("the dictionary gives senses of words and phrases, else a word-by-word rendering")
 {
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     TemporaryFolder folder;
     loadDictionaries(folder.path);
     std::string unused;
@@ -116,7 +116,7 @@ TEST_CASE("the dictionary gives senses of words and phrases, else a word-by-word
 
 TEST_CASE("a damaged dictionary is logged and left out without harm")
 {
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     struct {
         const char* name;
         const char* file;
@@ -152,7 +152,7 @@ TEST_CASE("a damaged dictionary is logged and left out without harm")
 
 TEST_CASE("a marked unknown word takes the dictionary's first translation, else stays as typed")
 {
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     TemporaryFolder folder;
     writeDictionary(folder.path);
     loadDictionaries(folder.path);

@@ -2,13 +2,13 @@
 #pragma once
 #include <cstring>
 #include <string>
-#include "engineBuffers.h"
+#include "textLogicBuffers.h"
 #include "languagePairs.h"
 #include "replyExtractor.h"
 #include "translationState.h"
 
 // What the program shows for the answer, or the tag of the failed step. The
-// buffer is of its exact size (EngineBuffers), so that the address sanitizer
+// buffer is of its exact size (TextLogicBuffers), so that the address sanitizer
 // stops a page too long for it.
 inline std::string extractFromPage(Language target, const std::string& response)
 {

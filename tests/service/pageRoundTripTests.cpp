@@ -54,7 +54,7 @@ std::string usual(const std::string& text)
 
 TEST_CASE("the page carries the translation as the program shows it")
 {
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     struct {
         const char* name;
         std::string translation;
@@ -92,7 +92,7 @@ TEST_CASE("what one code page cannot hold, or broken UTF-8, becomes a question m
 TEST_CASE("every pair gives back each symbol that Apertium leaves alone, and survives the page")
 {
     REQUIRE(pipelinesReady());
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     std::string text = symbols() + "Zorblax~Qux ~5 ^_^", translation, response, shown;
     for (const LanguagePair& pair : LanguagePairs) {
         CAPTURE(pair.code);

@@ -108,7 +108,7 @@ std::string status(const std::string& answer)
 
 TEST_CASE("every offered pair translates known words through the service, German from the dictionary")
 {
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     struct {
         const char* pair;
         const char* text;
@@ -149,7 +149,7 @@ TEST_CASE("every offered pair translates known words through the service, German
 
 TEST_CASE("German follows the grammar's rules, and a word Apertium does not know is looked up or kept")
 {
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     struct {
         const char* pair;
         const char* text;

@@ -1,4 +1,5 @@
 #include "textsAndMessages.h"
+#include <stdarg.h>
 #include "appState.h"
 #include "makerInfo.h"
 #include "resource.h"
@@ -26,7 +27,8 @@ char* errorCodeText(int code)
     return errorTextBuffer;
 }
 
-int reportMessage(UINT id, UINT type, va_list arguments)
+// Shows string id formatted with the arguments; returns the button pressed.
+static int reportMessage(UINT id, UINT type, va_list arguments)
 {
     char format[FORMAT_SIZE];
     char message[MESSAGE_SIZE];

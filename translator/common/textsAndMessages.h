@@ -2,7 +2,6 @@
 // kept in memory for the whole run.
 #pragma once
 #include <windows.h>
-#include <stdarg.h>
 
 enum { ERROR_TEXT_SIZE = 1024, CONTACT_PAGE_SIZE = 260 };
 
@@ -17,8 +16,6 @@ int loadText(UINT id, char* buffer, int size);
 // String 1 with the code and the support address, in errorTextBuffer: the
 // text for an error code that has none of its own.
 char* errorCodeText(int code);
-// Shows string id formatted with the arguments; returns the button pressed.
-int reportMessage(UINT id, UINT type, va_list arguments);
 void reportError(UINT id, ...);
 // The system's text for code; -1 stands for GetLastError().
 char* systemErrorText(int code);

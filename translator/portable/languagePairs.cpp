@@ -14,7 +14,7 @@ const LanguagePair LanguagePairs[PAIR_COUNT] = {
 };
 
 // Windows-1252 bytes, compared with the page's bytes as they arrive.
-const char ResultHeadings[LANGUAGE_COUNT][HEADING_SIZE] = {
+static const char ResultHeadings[LANGUAGE_COUNT][HEADING_SIZE] = {
     "In English:",
     "En Fran\xE7" "ais:",
     "Auf Deutsch:",

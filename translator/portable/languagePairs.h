@@ -24,7 +24,6 @@ struct LanguagePair {
 };
 
 extern const LanguagePair LanguagePairs[PAIR_COUNT];
-extern const char ResultHeadings[LANGUAGE_COUNT][HEADING_SIZE];
 extern const char* const EndMarkers[END_MARKER_COUNT];
 
 // Writes the pair's code into code (PAIR_CODE_SIZE bytes); empty when the

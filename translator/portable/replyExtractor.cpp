@@ -6,7 +6,7 @@
 const char HtmlNotFoundTag[] = "HTML_NOT_FOUND";
 const char TransNotFoundTag[] = "TRANS_NOT_FOUND";
 
-enum CleanState { BETWEEN_TAGS, IN_TEXT, TAG_START, IN_TAG, IN_END_TAG };
+enum CleanState { BETWEEN_TAGS, IN_TEXT, TAG_START, IN_TAG };
 
 // The cleaned text and its room: the last byte of workText keeps the zero.
 struct CleanOutput {
@@ -46,15 +46,13 @@ static CleanState onBlank(CleanOutput& out, CleanState state)
     return state;
 }
 
-// The byte after "<": "/" opens an end tag and a name a tag, while "<" and
-// ">" still wait for one.
+// The byte after "<": anything but "<" and ">" opens a tag (an end tag
+// too), while those two still wait for one.
 static CleanState onTagStart(CleanOutput& out, char c)
 {
     if (c == '<' || c == '>')
         return TAG_START;
     endLine(out);
-    if (c == '/')
-        return IN_END_TAG;
     // A paragraph leaves an empty line before it.
     if (c == 'P' || c == 'p')
         emit(out, "\r\n", 2);
@@ -92,8 +90,8 @@ int cleanPage()
             continue;
         if (c == '\n' || c == ' ')
             state = onBlank(out, state);
-        else if (state == IN_TAG || state == IN_END_TAG)
-            state = c == '>' ? BETWEEN_TAGS : state;
+        else if (state == IN_TAG)
+            state = c == '>' ? BETWEEN_TAGS : IN_TAG;
         else if (state == TAG_START)
             state = onTagStart(out, c);
         else

@@ -6,6 +6,3 @@ char* netBuffer;
 
 char pairCode[PAIR_CODE_SIZE];
 Language targetLanguage;
-
-volatile long abortRequested;
-volatile long jobDone;

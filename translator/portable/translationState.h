@@ -14,7 +14,3 @@ extern char* netBuffer;
 
 extern char pairCode[PAIR_CODE_SIZE];
 extern Language targetLanguage;
-
-// Plain 32-bit flags: each is written by one side and polled by the other.
-extern volatile long abortRequested;
-extern volatile long jobDone;

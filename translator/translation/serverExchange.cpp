@@ -3,6 +3,7 @@
 #include "requestComposer.h"
 #include "resource.h"
 #include "textsAndMessages.h"
+#include "translationJob.h"
 #include "translationState.h"
 
 enum {

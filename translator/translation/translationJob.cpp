@@ -9,6 +9,9 @@
 
 enum { FORCED_ABORT_DELAY = 10000 };
 
+volatile long abortRequested;
+volatile long jobDone;
+
 static int jobRunning;
 static HANDLE workerThread;
 static DWORD abortStamp;

@@ -2,6 +2,11 @@
 // the exchange, the message loop that waits for it, and the Abort command.
 #pragma once
 
+// Plain 32-bit flags shared by the window thread and the worker: each is
+// written by one side and polled by the other.
+extern volatile long abortRequested;
+extern volatile long jobDone;
+
 // Runs a job for sourceText and pairCode. Returns 1 with the translation at
 // the start of workText.
 int runTranslationJob();

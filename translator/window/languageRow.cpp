@@ -1,4 +1,5 @@
 #include "languageRow.h"
+#include "appState.h"
 #include "resource.h"
 #include "serviceText.h"
 #include "textsAndMessages.h"
@@ -8,8 +9,9 @@ enum { LANGUAGE_NAME_SIZE = 20, LANGUAGE_NAMES_TEXT_SIZE = 260 };
 
 // The names by language index, in the user's language.
 static char languageNames[LANGUAGE_COUNT][LANGUAGE_NAME_SIZE];
-HBITMAP flagBitmaps[LANGUAGE_COUNT];
-const WORD FlagBitmapIds[LANGUAGE_COUNT] = {
+// Flag pictures by language index.
+static HBITMAP flagBitmaps[LANGUAGE_COUNT];
+static const WORD FlagBitmapIds[LANGUAGE_COUNT] = {
     IDB_FLAG_US, IDB_FLAG_FR, IDB_FLAG_DE, IDB_FLAG_IT, IDB_FLAG_PT, IDB_FLAG_ES,
 };
 
@@ -17,6 +19,18 @@ const WORD FlagBitmapIds[LANGUAGE_COUNT] = {
 static Language rememberedTarget[LANGUAGE_COUNT] = {
     LANGUAGE_FRENCH, LANGUAGE_ENGLISH, LANGUAGE_ENGLISH, LANGUAGE_ENGLISH, LANGUAGE_ENGLISH, LANGUAGE_ENGLISH,
 };
+
+void loadFlags()
+{
+    for (int language = 0; language < LANGUAGE_COUNT; ++language)
+        flagBitmaps[language] = LoadBitmapA(instanceHandle, MAKEINTRESOURCEA(FlagBitmapIds[language]));
+}
+
+void freeFlags()
+{
+    for (int language = 0; language < LANGUAGE_COUNT; ++language)
+        DeleteObject(flagBitmaps[language]);
+}
 
 // Splits "name|name|...|" into the language names table.
 static void splitLanguageNames(const char* names)

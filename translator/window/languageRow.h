@@ -3,11 +3,9 @@
 #include <windows.h>
 #include "languagePairs.h"
 
-// Flag pictures by language index, loaded at start-up in the order of
-// FlagBitmapIds and deleted at exit.
-extern HBITMAP flagBitmaps[LANGUAGE_COUNT];
-extern const WORD FlagBitmapIds[LANGUAGE_COUNT];
-
+// The flag pictures live from start-up to exit.
+void loadFlags();
+void freeFlags();
 // Reads the names from the string table, in the language pairs' order.
 void loadLanguageNames();
 Language selectedLanguage(HWND list);

@@ -6,7 +6,7 @@ static const DWORD SETTINGS_ACCESS = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_K
 static const char makerName[] = "Velmora";
 const char settingsKey[] = "Settings";
 
-HKEY productKey;
+static HKEY productKey;
 DWORD alwaysOnTop;
 DWORD autoCopy;
 
@@ -32,6 +32,11 @@ int openProductKey()
     productKey = createKey(maker, productName);
     RegCloseKey(maker);
     return productKey != 0;
+}
+
+void closeProductKey()
+{
+    RegCloseKey(productKey);
 }
 
 static HKEY openSubkey(const char* subkey)

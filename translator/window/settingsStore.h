@@ -5,11 +5,11 @@
 // The subkey of the product key that holds the options and the position.
 extern const char settingsKey[];
 
-extern HKEY productKey;
 extern DWORD alwaysOnTop;
 extern DWORD autoCopy;
 
 int openProductKey();
+void closeProductKey();
 // size: in, the buffer's size; out, the value's size.
 int readBinaryValue(const char* subkey, const char* name, void* buffer, DWORD* size);
 int writeBinaryValue(const char* subkey, const char* name, const void* data, DWORD size);

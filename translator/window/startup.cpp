@@ -24,8 +24,7 @@ static void runProgram()
     if (!winsock.started)
         ExitProcess(0);
     instanceHandle = GetModuleHandleA(0);
-    for (int language = 0; language < LANGUAGE_COUNT; ++language)
-        flagBitmaps[language] = LoadBitmapA(instanceHandle, MAKEINTRESOURCEA(FlagBitmapIds[language]));
+    loadFlags();
     loadText(IDS_CONTACT_PAGE, contactPage, sizeof contactPage);
     loadLanguageNames();
     if (!allocateBuffers()) {
@@ -39,9 +38,8 @@ static void runProgram()
     DialogBoxParamW(instanceHandle, MAKEINTRESOURCEW(IDD_MAIN), 0, mainWindowProc, 0);
     mainWindow = 0;
 
-    for (int language = 0; language < LANGUAGE_COUNT; ++language)
-        DeleteObject(flagBitmaps[language]);
-    RegCloseKey(productKey);
+    freeFlags();
+    closeProductKey();
     GlobalFree(workText);
     GlobalFree(sourceText);
     GlobalFree(netBuffer);

@@ -5,6 +5,9 @@
 // Distance of the bottom row's top from the client area's bottom edge.
 enum { BOTTOM_ROW = 30, ABORT_GAP = 10 };
 
+// Any narrower and Translate would cover the To list.
+enum { MINIMUM_WINDOW_WIDTH = 474, MINIMUM_WINDOW_HEIGHT = 387 };
+
 static const char windowPositionValue[] = "WindowPos";
 
 static RECT controlRect(HWND window, int id)

@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-enum { MINIMUM_WINDOW_WIDTH = 474, MINIMUM_WINDOW_HEIGHT = 387 };
-
 void layoutControls(HWND window, int width, int height);
 void setMinimumSize(MINMAXINFO* limits);
 void storeWindowPosition(HWND window);

@@ -1,9 +1,9 @@
-// The engine's text logic: pairs, form encoding, page cleaning and extraction.
+// The text logic: pairs, form encoding, page cleaning and extraction.
 // Built natively under the sanitizers and for Windows under Wine.
 #include <cstring>
 #include <string>
 #include "bytes.h"
-#include "engineBuffers.h"
+#include "textLogicBuffers.h"
 #include "languagePairs.h"
 #include "replyExtractor.h"
 #include "requestComposer.h"
@@ -72,7 +72,7 @@ TEST_CASE("form encoding of the typed text, within its destination")
 
 TEST_CASE("page cleaning")
 {
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     struct {
         const char* name;
         std::string page;
@@ -106,7 +106,7 @@ TEST_CASE("page cleaning")
 
 TEST_CASE("the cleaned text never runs past its buffer")
 {
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     const unsigned room = WORK_TEXT_SIZE - 1;
     struct {
         std::string page;
@@ -138,7 +138,7 @@ TEST_CASE("the cleaned text never runs past its buffer")
 
 TEST_CASE("finding the translation in the cleaned text")
 {
-    EngineBuffers buffers;
+    TextLogicBuffers buffers;
     struct {
         const char* name;
         Language target;
