@@ -41,6 +41,9 @@ struct Pipeline {
     int stages = 0;
     PipelineState state = PIPELINE_RESTARTING;
     long long lastAnswered = 0;
+    // A pipeline that failed to start is tried again from then on, so that
+    // the others are restarted and probed meanwhile.
+    long long nextTry = 0;
 };
 
 // The pipelines of one mode and what the health page reports of them.
@@ -124,15 +127,26 @@ static int loadScript(ModePool& pipeline)
     return 1;
 }
 
+// The process id changes under poolsLock only: a stop may signal the
+// group of a pipeline being restarted, and must never signal one reaped.
+static void setProcess(Pipeline& pipeline, pid_t process)
+{
+    std::lock_guard<std::mutex> hold(poolsLock);
+    pipeline.process = process;
+    if (process && keeperStopping)
+        kill(-process, SIGKILL);
+}
+
 static void stopProcess(Pipeline& pipeline)
 {
-    if (!pipeline.process)
+    pid_t process = pipeline.process;
+    if (!process)
         return;
-    kill(-pipeline.process, SIGKILL);
-    waitpid(pipeline.process, 0, 0);
+    setProcess(pipeline, 0);
+    kill(-process, SIGKILL);
+    waitpid(process, 0, 0);
     close(pipeline.input);
     close(pipeline.output);
-    pipeline.process = 0;
 }
 
 static int startProcess(const ModePool& pool, Pipeline& pipeline)
@@ -171,7 +185,7 @@ static int startProcess(const ModePool& pool, Pipeline& pipeline)
         return 0;
     }
     setpgid(child, child);
-    pipeline.process = child;
+    setProcess(pipeline, child);
     pipeline.stages = 0;
     pipeline.input = toPipeline[1];
     pipeline.output = fromPipeline[0];
@@ -304,8 +318,11 @@ static int restart(ModePool& pool, Pipeline& pipeline, int timeoutMs)
 {
     stopProcess(pipeline);
     std::vector<std::string> answer;
-    if (!startProcess(pool, pipeline) || exchange(pipeline, ProbeWord, answer, nowMs() + timeoutMs) != EXCHANGED)
+    if (!startProcess(pool, pipeline) || exchange(pipeline, ProbeWord, answer, nowMs() + timeoutMs) != EXCHANGED) {
+        std::lock_guard<std::mutex> hold(poolsLock);
+        pipeline.nextTry = nowMs() + PROBE_EVERY_MS;
         return 0;
+    }
     long memoryKb = pipelineMemoryKb(pipeline.process);
     std::lock_guard<std::mutex> hold(poolsLock);
     pipeline.stages = childCount(pipeline.process);
@@ -325,6 +342,7 @@ static void giveBack(ModePool& pool, Pipeline& pipeline, int answered)
         pipeline.lastAnswered = nowMs();
     } else {
         pipeline.state = PIPELINE_RESTARTING;
+        pipeline.nextTry = 0;
         ++pool.restarts;
         logLine(LEVEL_WARNING, pool.mode, "a pipeline died, stalled or fell out of step: restarting it");
     }
@@ -332,13 +350,16 @@ static void giveBack(ModePool& pool, Pipeline& pipeline, int answered)
 }
 
 // The first pipeline of any pool in the state, with its pool; 0 when none
-// is. A ready one counts only once it has been idle for a probe's period.
+// is. A ready one counts only once it has been idle for a probe's period,
+// one to restart only once its next try is due.
 static Pipeline* findPipeline(PipelineState state, ModePool*& pool)
 {
     for (int i = 0; i < poolCount; ++i) {
         for (int j = 0; j < poolSize; ++j) {
             Pipeline& pipeline = pools[i].pipelines[j];
-            if (pipeline.state == state && (state != PIPELINE_READY || nowMs() - pipeline.lastAnswered >= PROBE_EVERY_MS)) {
+            long long now = nowMs();
+            int due = state == PIPELINE_READY ? now - pipeline.lastAnswered >= PROBE_EVERY_MS : now >= pipeline.nextTry;
+            if (pipeline.state == state && due) {
                 pool = &pools[i];
                 return &pipeline;
             }
@@ -367,21 +388,17 @@ static void keepPipelines()
         }
         hold.unlock();
         std::vector<std::string> answer;
-        int done = 1;
         if (probing)
             giveBack(*pool, *pipeline, soundBeforeUse(*pipeline)
                 && exchange(*pipeline, ProbeWord, answer, nowMs() + PROBE_TIMEOUT_MS) == EXCHANGED);
         else
-            done = restart(*pool, *pipeline, START_TIMEOUT_MS);
+            restart(*pool, *pipeline, START_TIMEOUT_MS);
         int healthy = apertiumHealth(report);
         if (healthy != wasHealthy)
             logLine(healthy ? LEVEL_INFO : LEVEL_WARNING, "service", "%s",
                 healthy ? "healthy again" : "unhealthy: a mode has no pipeline that answers");
         wasHealthy = healthy;
         hold.lock();
-        // A mode that does not start is tried again a while later.
-        if (!done)
-            poolsChanged.wait_for(hold, std::chrono::milliseconds(PROBE_EVERY_MS), [] { return keeperStopping; });
     }
 }
 
