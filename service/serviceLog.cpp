@@ -31,6 +31,9 @@ void logLine(LogLevel level, const char* subject, const char* format, ...)
         strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
         length = snprintf(line, sizeof line, "%s %s %s: ", stamp, levelName(level), subject);
     }
+    // A prefix that filled the line leaves room for the line break alone.
+    if (length > (int)sizeof line - 2)
+        length = sizeof line - 2;
     va_list arguments;
     va_start(arguments, format);
     vsnprintf(line + length, sizeof line - 1 - length, format, arguments);
