@@ -270,11 +270,31 @@ static const GermanSmallWord* findExact(const std::string& word)
     return 0;
 }
 
+// A capital letter first: A-Z, or one of UTF-8's capital Latin-1 letters
+// (Ä, Ö, Ü among them).
+int isCapital(const std::string& word)
+{
+    unsigned char c = word.empty() ? 0 : (unsigned char)word[0];
+    return (c >= 'A' && c <= 'Z') || (c == 0xC3 && word.size() > 1 && (unsigned char)word[1] >= 0x80
+                                         && (unsigned char)word[1] < 0xA0);
+}
+
+std::string lowerFirst(const std::string& word)
+{
+    std::string out = word;
+    if (!isCapital(out))
+        return out;
+    if (out[0] >= 'A' && out[0] <= 'Z')
+        out[0] = (char)(out[0] + 32);
+    else
+        out[1] = (char)(out[1] + 0x20);
+    return out;
+}
+
 const GermanSmallWord* findGermanSmallWord(const std::string& word)
 {
-    std::string lower = word;
-    if (!lower.empty() && lower[0] >= 'A' && lower[0] <= 'Z')
-        lower[0] = (char)(lower[0] + 32);
+    // "Über" at the start of a sentence is "über".
+    std::string lower = lowerFirst(word);
     const GermanSmallWord* found = findExact(word);
     if (!found && lower != word)
         found = findExact(lower);

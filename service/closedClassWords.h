@@ -40,4 +40,7 @@ struct GermanSmallWord {
     WordRole role;
     int person;
 };
+int isCapital(const std::string& word);
+// word with its first letter in lower case, when it is a capital.
+std::string lowerFirst(const std::string& word);
 const GermanSmallWord* findGermanSmallWord(const std::string& word);

@@ -245,23 +245,6 @@ static std::string translateWord(int pairRow, const std::string& word, int capit
     return "";
 }
 
-static int isCapital(const std::string& word)
-{
-    unsigned char c = (unsigned char)word[0];
-    return (c >= 'A' && c <= 'Z') || (c == 0xC3 && word.size() > 1 && (unsigned char)word[1] >= 0x80
-                                         && (unsigned char)word[1] < 0xA0);
-}
-
-static std::string lowerFirst(const std::string& word)
-{
-    std::string out = word;
-    if (out[0] >= 'A' && out[0] <= 'Z')
-        out[0] = (char)(out[0] + 32);
-    else if ((unsigned char)out[0] == 0xC3 && out.size() > 1)
-        out[1] = (char)(out[1] + 0x20);
-    return out;
-}
-
 // A compound noun the dictionary lacks ("Apfelkuchen") as its last noun
 // after the translation of what comes before it: "apple cake". The first
 // part may end in a joining "s", "n" or "en" ("Geburtstagsfeier").
