@@ -50,7 +50,7 @@ int replaceUnknownWords(int pairRow, std::string& stream)
         }
         size_t index = 0;
         const Sense* sense = senseOfClass(senses, CLASS_OTHER, index);
-        appendEscaped(sense ? sense->translations[index] : word, out);
+        appendEscaped(sense ? plainTranslation(sense->translations[index]) : word, out);
     }
     stream.swap(out);
     return unknown;
