@@ -153,7 +153,8 @@ static int recordInstallation(const InstallState* state, HWND sheet, HWND page, 
 int RunInstallation(InstallState* state, HWND sheet, HWND page)
 {
     if (state->filesInstalled) {
-        // An earlier try got as far as the links: only what failed is redone.
+        // An earlier try got as far as the links: the folder is not emptied
+        // and copied again; the links and the record are.
         SetStepState(page, ROW_EMPTY, STEP_DONE);
         SetStepState(page, ROW_COPY, STEP_DONE);
     } else if (!state->inPlace) {
